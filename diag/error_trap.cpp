@@ -1,0 +1,1 @@
+#include "diag/error_trap.h"

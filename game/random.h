@@ -1,0 +1,40 @@
+#pragma once
+// The random generator: one draw per use, a 32-bit float in [0, 1).
+
+#include <cstddef>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+namespace kestro {
+
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    virtual float draw() = 0;
+};
+
+// The game's own generator: a seedable Mersenne Twister. A draw takes the top 24 bits of one
+// 32-bit output, so every value is a multiple of 2^-24 below 1 and 1.0 never comes out.
+class SeededRandom final : public RandomSource {
+public:
+    explicit SeededRandom(std::uint64_t seed);
+    float draw() override;
+
+private:
+    std::mt19937 engine_;
+};
+
+// Draws given in advance, in order; running out throws std::out_of_range.
+class ScriptedRandom final : public RandomSource {
+public:
+    explicit ScriptedRandom(std::vector<float> draws);
+    float draw() override;
+    std::size_t used() const { return next_; }
+
+private:
+    std::vector<float> draws_;
+    std::size_t next_ = 0;
+};
+
+}  // namespace kestro

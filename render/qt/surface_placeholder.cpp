@@ -1,0 +1,1 @@
+// The Qt drawing surface comes here.

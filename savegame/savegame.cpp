@@ -1,0 +1,1 @@
+// The saved-game format comes here.

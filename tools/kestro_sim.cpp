@@ -1,0 +1,69 @@
+// kestro-sim: the headless simulator and saved-game tool.
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <string>
+
+#include "tools/cli.h"
+#include "tools/commands.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: kestro-sim COMMAND [ARGS...]\n"
+    "\n"
+    "  new OUT.egf [--level L] [--accel A] [--speed S] [--banked B] [--prev-accel P]\n"
+    "              [--seed N | --draws FILE] [--key K]\n"
+    "      Build a level on an empty grid with the sliders at L, A, S (defaults 1, 5, 300),\n"
+    "      bankedScore B and the previous accelStep P (defaults 0), and save it.\n"
+    "      --seed seeds the game's generator; --draws takes the draws from FILE, one per line.\n"
+    "  step IN.egf OUT.egf [--ticks N] [--key K]\n"
+    "      Load a game, run N ball ticks (default 1) and save it.\n"
+    "  show IN.egf\n"
+    "      Print the stored variables as 'name = value' lines, then the grid as 47 rows:\n"
+    "      '.' empty, '#' wall, 'o' ball, 'B' block, 'G' goal, 'm' marker, '?' other.\n"
+    "  entity encode X1 X2 Y1 Y2 FLAGS TEXT\n"
+    "      Write the text form of an entity to stdout.\n"
+    "  entity decode\n"
+    "      Read an entity's text form from stdin and print its six fields.\n"
+    "  render IN.egf OUT.png [--width W] [--height H]\n"
+    "      Draw one frame of a saved game's scene and write it as PNG.\n"
+    "\n"
+    "  --key K saves with the file key K (0..86400) instead of the time of day.\n"
+    "  Errors are one line on stderr and exit status 1.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace kestro::sim;
+    Args all(argv + 1, argv + argc);
+    if (all.empty()) {
+        std::cerr << kUsage;
+        return 1;
+    }
+    const std::string command = all.front();
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    const Args rest(all.begin() + 1, all.end());
+    for (const auto& a : rest) {
+        if (a == "--help") {
+            std::cout << kUsage;
+            return 0;
+        }
+    }
+    try {
+        if (command == "new") return cmdNew(rest);
+        if (command == "step") return cmdStep(rest);
+        if (command == "show") return cmdShow(rest);
+        if (command == "entity") return cmdEntity(rest);
+        if (command == "render") return cmdRender(rest);
+        throw CliError("unknown command '" + command + "' (try --help)");
+    } catch (const std::exception& e) {
+        std::cout.flush();
+        std::cerr << "kestro-sim: " << e.what() << "\n";
+        return 1;
+    }
+}
