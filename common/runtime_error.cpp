@@ -27,4 +27,8 @@ RuntimeError objectNotSet(std::string source) {
                         "Object variable or With block variable not set");
 }
 
+RuntimeError invalidPropertyValue(std::string source) {
+    return RuntimeError(errnum::kInvalidPropertyValue, std::move(source), "Invalid property value");
+}
+
 }  // namespace kestro

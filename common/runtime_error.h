@@ -13,6 +13,7 @@ inline constexpr std::int32_t kOverflow = 6;
 inline constexpr std::int32_t kSubscriptOutOfRange = 9;
 inline constexpr std::int32_t kTypeMismatch = 13;
 inline constexpr std::int32_t kObjectNotSet = 91;
+inline constexpr std::int32_t kInvalidPropertyValue = 380;
 }  // namespace errnum
 
 // The source every run-time error of the program names by default: the project's name.
@@ -36,5 +37,6 @@ RuntimeError typeMismatch(std::string source = kErrorSource);         // 13 "Typ
 RuntimeError overflowError(std::string source = kErrorSource);        // 6 "Overflow"
 RuntimeError subscriptOutOfRange(std::string source = kErrorSource);  // 9 "Subscript out of range"
 RuntimeError objectNotSet(std::string source = kErrorSource);  // 91 "Object variable or ..."
+RuntimeError invalidPropertyValue(std::string source = kErrorSource);  // 380
 
 }  // namespace kestro
