@@ -1,1 +1,173 @@
 #include "diag/log.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "diag/log_file.h"
+#include "diag/log_platform.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr std::int32_t kLevelDebug = 13;
+constexpr std::int32_t kLevelInfo = 5;
+
+struct LogState {
+    std::int32_t threshold = 0;
+    std::int16_t fileNumber = 0;
+    bool open = false;
+    std::optional<LogFile> file;
+    std::string path;
+};
+
+LogState& state() {
+    static LogState s;
+    return s;
+}
+
+// The 11-character tag of a writing level, or nothing for a level that writes no record.
+std::optional<std::string_view> tagOf(std::int32_t level) {
+    switch (level) {
+        case 2:
+            return "[ DANGER]  ";
+        case 3:
+            return "[ ERROR ]  ";
+        case 4:
+            return "[WARNING]  ";
+        case 5:
+            return "[  INFO ]  ";
+        case 6:
+            return "[VERBOSE]  ";
+        case kLevelDebug:
+            return "[ DEBUG ]  ";
+        default:
+            return std::nullopt;
+    }
+}
+
+std::string_view trimTrailingSpaces(std::string_view text) {
+    const std::size_t end = text.find_last_not_of(' ');
+    return end == std::string_view::npos ? std::string_view{} : text.substr(0, end + 1);
+}
+
+std::int32_t thresholdFor(std::int32_t level) {
+    return level == 0 ? kLevelDebug : level;
+}
+
+std::string boolWord(bool value) {
+    return value ? "True" : "False";
+}
+
+void writeProgramInformation(const LogPlatform& p, bool previousInstance, bool oneBlock) {
+    const std::string exeImage = "EXE Image: " + p.exeFolder + "/" + p.exeName;
+    const std::string instance =
+        "Instance: " + std::to_string(p.instance) + " (" + boolWord(previousInstance) + ")";
+    const std::string version = "Version: " + std::to_string(p.versionMajor) + "." +
+                                std::to_string(p.versionMinor) + "." +
+                                std::to_string(p.versionPatch) + " " + p.comments;
+    if (oneBlock) {
+        const std::string indent(29, ' ');
+        errorLogDebug("{Error Subsystem} Program Information \r\n" + indent + exeImage + "\r\n" +
+                      indent + instance + "\r\n" + indent + version);
+    } else {
+        const std::string indent(18, ' ');
+        errorLogDebug("{Error Subsystem} --Program Information-- ");
+        errorLogDebug(indent + exeImage);
+        errorLogDebug(indent + instance);
+        errorLogDebug(indent + version);
+    }
+}
+
+bool openLog(std::string_view name, std::int16_t fileNumber, std::int32_t level, bool oneBlock) {
+    LogState& s = state();
+    if (s.open) {
+        s.threshold = thresholdFor(level);
+        return true;
+    }
+    // Everything that can fail comes before the first change of state.
+    const LogPlatform platform = currentLogPlatform();
+    LogFile file = openLogFile(platform.exeFolder, logStateFolder(), name, platform.instance);
+
+    s.file = std::move(file);
+    s.path = s.file->path;
+    s.threshold = thresholdFor(level);
+    s.fileNumber = fileNumber;
+    errorLogWrite("{Error Subsystem} Log file " + s.path + " opened @ " +
+                      logStamp(platform.now ? platform.now() : localNow()),
+                  kLevelInfo);
+    writeProgramInformation(platform, s.file->previousInstance, oneBlock);
+    s.open = true;
+    return true;
+}
+
+bool closeLog() {
+    LogState& s = state();
+    errorLogWrite("{Error Subsystem} Log file closed @ " + logStamp(logNow()), kLevelInfo);
+    s.file.reset();  // closes the file and gives up its lock
+    s.open = false;
+    return true;
+}
+
+}  // namespace
+
+bool errorLogFile(bool open, std::string_view name, std::int16_t fileNumber, std::int32_t level,
+                  bool oneBlock) {
+    return open ? openLog(name, fileNumber, level, oneBlock) : closeLog();
+}
+
+bool errorLogWrite(std::string_view message, std::int32_t errorLevel) noexcept {
+    LogState& s = state();
+    if (s.threshold == 0) {
+        s.threshold = kLevelDebug;
+    }
+    if (errorLevel > s.threshold) {
+        return false;
+    }
+    if (errorLevel == 1) {
+        return true;
+    }
+    const std::optional<std::string_view> tag = tagOf(errorLevel);
+    if (!tag) {
+        return false;
+    }
+    if (s.file) {
+        try {
+            std::string record;
+            const std::string_view text = trimTrailingSpaces(message);
+            record.reserve(tag->size() + text.size() + 2);
+            record.append(*tag).append(text).append("\r\n");
+            writeAll(s.file->file.get(), record);
+        } catch (...) {
+            // A record that cannot even be put together is dropped like a failed write.
+        }
+    }
+    return true;
+}
+
+bool errorLogDebug(std::string_view message) noexcept {
+    return errorLogWrite(message, kLevelDebug);
+}
+
+std::int32_t errorThreshold() noexcept {
+    return state().threshold;
+}
+
+std::int16_t errorFileNumber() noexcept {
+    return state().fileNumber;
+}
+
+bool errorLogOpen() noexcept {
+    return state().open;
+}
+
+std::string errorLogPath() {
+    return state().path;
+}
+
+void resetErrorLog() noexcept {
+    state() = LogState{};
+}
+
+}  // namespace kestro

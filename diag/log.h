@@ -1,21 +1,39 @@
 #pragma once
 // The program's log file (module-wide for the whole run, like the log itself).
 // Levels: 2 danger, 3 error, 4 warning, 5 info, 6 verbose, 13 debug; 1 writes nothing.
+// Each record is an 11-character tag, the message without its trailing spaces, and CR LF.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace kestro {
 
 // open true opens the log "<exe folder>/<name>.erl" (or only sets a new threshold when it is
-// open already); open false writes the closing banner and closes it. Opening failures throw.
+// open already; level 0 means 13) and writes the opening banner and the program information,
+// as four records or, with oneBlock, as one. When the executable's folder cannot hold the log
+// it goes to the per-user state folder; when neither can, a RuntimeError is thrown and nothing
+// changes. open false writes the closing banner and closes the file; the threshold and the file
+// number stay. Returns true.
 bool errorLogFile(bool open, std::string_view name, std::int16_t fileNumber, std::int32_t level,
                   bool oneBlock);
 
-// Writes one record when the level passes the threshold; never fails visibly.
-bool errorLogWrite(std::string_view message, std::int32_t errorLevel);
+// Writes one record when the level passes the threshold; never fails visibly. True when a
+// record was written or dropped silently (closed log, failed write), and for level 1 within
+// the threshold; false for levels above the threshold and for levels that write no record.
+bool errorLogWrite(std::string_view message, std::int32_t errorLevel) noexcept;
 
 // errorLogWrite at the debug level 13.
-bool errorLogDebug(std::string_view message);
+bool errorLogDebug(std::string_view message) noexcept;
+
+// The module's state, read-only.
+std::int32_t errorThreshold() noexcept;   // 0 until first used
+std::int16_t errorFileNumber() noexcept;  // the number the log was last opened under
+bool errorLogOpen() noexcept;
+std::string errorLogPath();  // the file last opened; empty before the first open
+
+// Forgets everything: closes the file without a banner and returns to the initial state.
+// For tests, which need a fresh module each.
+void resetErrorLog() noexcept;
 
 }  // namespace kestro

@@ -1,0 +1,124 @@
+#include "diag/log_platform.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "common/runtime_error.h"
+
+namespace kestro {
+
+namespace {
+
+// Replaces the real platform while a test runs.
+std::optional<LogPlatform>& platformOverride() {
+    static std::optional<LogPlatform> value;
+    return value;
+}
+
+std::optional<std::string> readExePath() {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (static_cast<std::size_t>(n) < buffer.size()) {
+            std::string path(buffer.data(), static_cast<std::size_t>(n));
+            // An executable replaced while it runs is reported with this suffix.
+            constexpr std::string_view kDeleted = " (deleted)";
+            if (path.size() > kDeleted.size() && path.ends_with(kDeleted)) {
+                path.resize(path.size() - kDeleted.size());
+            }
+            return path;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::string homeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        return home;
+    }
+    if (const passwd* pw = ::getpwuid(::getuid()); pw != nullptr && pw->pw_dir != nullptr) {
+        return pw->pw_dir;
+    }
+    return {};
+}
+
+}  // namespace
+
+LocalDateTime localNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    ::localtime_r(&now, &tm);
+    return LocalDateTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday,
+                         tm.tm_hour,        tm.tm_min,     tm.tm_sec};
+}
+
+std::string logStamp(const LocalDateTime& t) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d%02d%02d:%02d%02d%02d", t.day, t.month, t.year % 100,
+                  t.hour, t.minute, t.second);
+    return text;
+}
+
+LogPlatform realLogPlatform() {
+    const std::optional<std::string> exe = readExePath();
+    if (!exe || exe->empty() || exe->front() != '/') {
+        throw RuntimeError(75, kErrorSource, "Path/File access error");
+    }
+    const std::size_t slash = exe->rfind('/');
+    LogPlatform p;
+    p.exeFolder = exe->substr(0, slash);  // "" for an executable in "/"
+    p.exeName = exe->substr(slash + 1);
+    p.instance = static_cast<std::int32_t>(::getpid());
+    p.versionMajor = KESTRO_VERSION_MAJOR;
+    p.versionMinor = KESTRO_VERSION_MINOR;
+    p.versionPatch = KESTRO_VERSION_PATCH;
+    p.now = localNow;
+    return p;
+}
+
+std::string logStateFolder() {
+    // Only an absolute XDG_STATE_HOME counts; an empty or relative one is ignored.
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
+        return std::string(state) + "/kestro";
+    }
+    const std::string home = homeFolder();
+    if (home.empty()) {
+        return {};
+    }
+    return home + "/.local/state/kestro";
+}
+
+LogPlatform currentLogPlatform() {
+    if (platformOverride()) {
+        return *platformOverride();
+    }
+    return realLogPlatform();
+}
+
+LocalDateTime logNow() {
+    if (platformOverride() && platformOverride()->now) {
+        return platformOverride()->now();
+    }
+    return localNow();
+}
+
+void setLogPlatform(LogPlatform platform) {
+    platformOverride() = std::move(platform);
+}
+
+void resetLogPlatform() {
+    platformOverride().reset();
+}
+
+}  // namespace kestro
