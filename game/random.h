@@ -8,8 +8,14 @@
 
 namespace kestro {
 
+// The draw made from one 32-bit engine output: its top 24 bits scaled by 2^-24. Every value is
+// exact in a float, and the largest, 1 - 2^-24, stays below 1.
+constexpr float unitFromOutput(std::uint32_t output) {
+    return static_cast<float>(output >> 8) * 0x1p-24f;
+}
+
 class RandomSource {
-public:
+  public:
     virtual ~RandomSource() = default;
     virtual float draw() = 0;
 };
@@ -17,22 +23,22 @@ public:
 // The game's own generator: a seedable Mersenne Twister. A draw takes the top 24 bits of one
 // 32-bit output, so every value is a multiple of 2^-24 below 1 and 1.0 never comes out.
 class SeededRandom final : public RandomSource {
-public:
+  public:
     explicit SeededRandom(std::uint64_t seed);
     float draw() override;
 
-private:
+  private:
     std::mt19937 engine_;
 };
 
 // Draws given in advance, in order; running out throws std::out_of_range.
 class ScriptedRandom final : public RandomSource {
-public:
+  public:
     explicit ScriptedRandom(std::vector<float> draws);
     float draw() override;
     std::size_t used() const { return next_; }
 
-private:
+  private:
     std::vector<float> draws_;
     std::size_t next_ = 0;
 };
