@@ -1,10 +1,213 @@
+// kestro-sim new, step and show: building, stepping and printing saved games.
+
+#include <chrono>
+#include <cstdint>
+#include <iostream>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "common/runtime_error.h"
+#include "game/ball.h"
+#include "game/display.h"
+#include "game/game_state.h"
+#include "game/level.h"
+#include "game/random.h"
+#include "game/slider.h"
+#include "savegame/apply.h"
+#include "savegame/codec.h"
+#include "savegame/file_key.h"
+#include "savegame/game_file.h"
+#include "savegame/messages.h"
+#include "savegame/slider_values.h"
 #include "tools/cli.h"
 #include "tools/commands.h"
+#include "tools/draws_file.h"
+#include "tools/option_parser.h"
 
 namespace kestro::sim {
+namespace {
 
-int cmdNew(const Args&) { throw CliError("new: not built yet"); }
-int cmdStep(const Args&) { throw CliError("step: not built yet"); }
-int cmdShow(const Args&) { throw CliError("show: not built yet"); }
+namespace sg = kestro::savegame;
+
+// Runs one subcommand; its errors name it: "step: ...".
+template <class F>
+int run(const char* command, F&& body) {
+    try {
+        return body();
+    } catch (const CliError& e) {
+        throw CliError(std::string(command) + ": " + e.what());
+    } catch (const RuntimeError& e) {
+        throw CliError(std::string(command) + ": run-time error " + std::to_string(e.number()) +
+                       " (" + e.description() + ")");
+    }
+}
+
+// A loaded game with its sliders, or a CliError with the file's name and the reason.
+struct LoadedGame {
+    GameState state;
+    StandardSliders sliders;
+};
+
+std::unique_ptr<LoadedGame> load(const std::string& path) {
+    sg::DecodeResult result = sg::loadGameFile(path);
+    if (!result.ok()) {
+        if (result.error().kind == sg::RefusalKind::Unreadable) {
+            throw CliError(result.error().message);
+        }
+        throw CliError(path + ": " + result.error().message);
+    }
+    if (result.value().dimensionsTampered) {
+        std::cerr << "kestro-sim: note: " << path << ": " << sg::kTamperedMessage << "\n";
+    }
+    auto game = std::make_unique<LoadedGame>();
+    sg::applyDecodedGame(result.value(), game->state, game->sliders.view());
+    return game;
+}
+
+std::int32_t keyOption(const ParsedArgs& p) {
+    const auto key = p.text("--key");
+    return key ? static_cast<std::int32_t>(parseInteger(*key, "--key", 0, 86400))
+               : sg::fileKeyNow();
+}
+
+void save(const std::string& path, const GameState& s, StandardSliders& sliders, std::int32_t key) {
+    if (auto failure = sg::saveGameFile(path, s, sg::readSliderValues(sliders.view()), key)) {
+        throw CliError(*failure);
+    }
+}
+
+std::unique_ptr<RandomSource> randomOption(const ParsedArgs& p) {
+    if (p.has("--seed") && p.has("--draws")) {
+        throw CliError("--seed and --draws cannot be used together");
+    }
+    if (const auto seed = p.text("--seed")) {
+        return std::make_unique<SeededRandom>(static_cast<std::uint64_t>(
+            parseInteger(*seed, "--seed", 0, std::numeric_limits<std::int64_t>::max())));
+    }
+    if (const auto file = p.text("--draws")) {
+        return std::make_unique<ScriptedRandom>(readDrawsFile(*file));
+    }
+    const auto now = std::chrono::system_clock::now().time_since_epoch().count();
+    return std::make_unique<SeededRandom>(static_cast<std::uint64_t>(now));
+}
+
+char tileChar(std::int16_t code) {
+    switch (code) {
+        case tileEmpty:
+            return '.';
+        case tileWall:
+            return '#';
+        case tileBall:
+            return 'o';
+        case tileBlock:
+            return 'B';
+        case tileGoal:
+            return 'G';
+        case tileMarker:
+            return 'm';
+        default:
+            return '?';
+    }
+}
+
+}  // namespace
+
+int cmdNew(const Args& args) {
+    return run("new", [&] {
+        const ParsedArgs p = parseArgs(args, {"OUT.egf"},
+                                       {"--level", "--accel", "--speed", "--banked", "--prev-accel",
+                                        "--seed", "--draws", "--key"});
+        StandardSliders sliders;
+        const auto level = p.integer("--level", sliders.SLvl.min(), sliders.SLvl.max(), 1);
+        const auto accel = p.integer("--accel", sliders.SAccel.min(), sliders.SAccel.max(), 5);
+        const auto speed = p.integer("--speed", sliders.SSpeed.min(), sliders.SSpeed.max(), 300);
+        GameState s;
+        s.bankedScore = static_cast<std::int32_t>(
+            p.integer("--banked", std::numeric_limits<std::int32_t>::min(),
+                      std::numeric_limits<std::int32_t>::max(), 0));
+        s.accelStep = static_cast<std::int16_t>(
+            p.integer("--prev-accel", std::numeric_limits<std::int16_t>::min(),
+                      std::numeric_limits<std::int16_t>::max(), 0));
+        const std::int32_t key = keyOption(p);
+        const auto random = randomOption(p);
+
+        sliders.SLvl.setValue(static_cast<std::int32_t>(level));
+        sliders.SAccel.setValue(static_cast<std::int32_t>(accel));
+        sliders.SSpeed.setValue(static_cast<std::int32_t>(speed));
+        NullDisplay display;
+        try {
+            generateLevel(s, sliders.view(), *random, display);
+        } catch (const std::out_of_range&) {
+            if (!p.has("--draws")) {
+                throw;
+            }
+            throw CliError("--draws file '" + *p.text("--draws") +
+                           "' ran out of draws before the level was built");
+        }
+        save(p.positional[0], s, sliders, key);
+        return 0;
+    });
+}
+
+int cmdStep(const Args& args) {
+    return run("step", [&] {
+        const ParsedArgs p = parseArgs(args, {"IN.egf", "OUT.egf"}, {"--ticks", "--key"});
+        const auto ticks = p.integer("--ticks", 0, std::numeric_limits<std::int64_t>::max(), 1);
+        const std::int32_t key = keyOption(p);
+        const auto game = load(p.positional[0]);
+        for (std::int64_t i = 0; i < ticks; ++i) {
+            Ball_Timer(game->state);
+        }
+        save(p.positional[1], game->state, game->sliders, key);
+        return 0;
+    });
+}
+
+int cmdShow(const Args& args) {
+    return run("show", [&] {
+        const ParsedArgs p = parseArgs(args, {"IN.egf"}, {});
+        const auto game = load(p.positional[0]);
+        const GameState& s = game->state;
+        const sg::SliderValues sl = sg::readSliderValues(game->sliders.view());
+        const std::pair<const char*, std::int64_t> values[] = {
+            {"cursorX", s.cursorX},
+            {"cursorY", s.cursorY},
+            {"scanX", s.scanX},
+            {"scanY", s.scanY},
+            {"lastX", s.lastX},
+            {"lastY", s.lastY},
+            {"nextX", s.nextX},
+            {"nextY", s.nextY},
+            {"ballX", s.ballX},
+            {"ballY", s.ballY},
+            {"minInterval", s.minInterval},
+            {"ballInterval", s.ballInterval},
+            {"accelStep", s.accelStep},
+            {"scatterCount", s.scatterCount},
+            {"bankedScore", s.bankedScore},
+            {"score", s.score},
+            {"SSpeed", sl.SSpeed},
+            {"SAccel", sl.SAccel},
+            {"SLvl", sl.SLvl},
+        };
+        std::string out;
+        for (const auto& [name, value] : values) {
+            out += std::string(name) + " = " + std::to_string(value) + "\n";
+        }
+        for (int y = 0; y < kRows; ++y) {
+            for (int x = 0; x < kCols; ++x) {
+                out += tileChar(s.tiles.at(x, y));
+            }
+            out += '\n';
+        }
+        std::cout << out << std::flush;
+        if (!std::cout) {
+            throw CliError("cannot write to standard output");
+        }
+        return 0;
+    });
+}
 
 }  // namespace kestro::sim

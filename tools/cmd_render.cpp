@@ -1,8 +1,177 @@
+// kestro-sim render: one frame of a saved game's scene, drawn by the game's own renderer on an
+// off-screen image and written as PNG.
+
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMessageLogContext>
+#include <QSize>
+#include <QString>
+
+#include "common/runtime_error.h"
+#include "diag/error_trap.h"
+#include "game/game_state.h"
+#include "game/slider.h"
+#include "render/crender.h"
+#include "render/entity.h"
+#include "render/qt/image_surface.h"
+#include "render/scene.h"
+#include "savegame/apply.h"
+#include "savegame/game_file.h"
+#include "savegame/messages.h"
 #include "tools/cli.h"
 #include "tools/commands.h"
 
 namespace kestro::sim {
 
-int cmdRender(const Args&) { throw CliError("render: not built yet"); }
+namespace {
+
+// The playfield at the window's design size: 8730 x 7879.65 twips at 15 twips per pixel.
+constexpr std::int64_t kDefaultWidth = 582;
+constexpr std::int64_t kDefaultHeight = 525;
+constexpr std::int64_t kMaxSide = 8192;
+
+struct RenderArgs {
+    std::string in;
+    std::string out;
+    int width = static_cast<int>(kDefaultWidth);
+    int height = static_cast<int>(kDefaultHeight);
+};
+
+RenderArgs parseArgs(const Args& args) {
+    RenderArgs r;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--width" || a == "--height") {
+            if (i + 1 >= args.size()) {
+                throw CliError("render: " + a + " needs a value");
+            }
+            const auto v = static_cast<int>(parseInteger(args[++i], a, 1, kMaxSide));
+            (a == "--width" ? r.width : r.height) = v;
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw CliError("render: unknown option '" + a + "'");
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.size() != 2) {
+        throw CliError("render needs IN.egf OUT.png [--width W] [--height H]");
+    }
+    r.in = positional[0];
+    r.out = positional[1];
+    return r;
+}
+
+// The trap's dialog without a player: every error aborts, and its text is kept for the report.
+class AbortingDialog final : public TrapDialog {
+  public:
+    int ask(const std::string&, const std::string& text) override {
+        text_ = text;
+        return kAnswerAbort;
+    }
+    const std::string& text() const { return text_; }
+
+  private:
+    std::string text_;
+};
+
+// The GUI application the drawing needs; without a display the off-screen platform serves.
+std::unique_ptr<QGuiApplication> guiApplication(int& argc, char** argv) {
+    if (QCoreApplication::instance() != nullptr) {
+        return nullptr;
+    }
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+// Keeps the platform's notes (such as a missing runtime folder) off stderr while the command
+// runs, so that stderr carries only the command's own error line. Critical messages still pass.
+class QuietQt {
+  public:
+    QuietQt() : previous_(qInstallMessageHandler(&QuietQt::handle)) {}
+    ~QuietQt() { qInstallMessageHandler(previous_); }
+    QuietQt(const QuietQt&) = delete;
+    QuietQt& operator=(const QuietQt&) = delete;
+
+  private:
+    static void handle(QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+            std::cerr << "kestro-sim: " << message.toStdString() << "\n";
+        }
+    }
+    QtMessageHandler previous_;
+};
+
+std::string oneLine(std::string text) {
+    for (char& c : text) {
+        if (c == '\r' || c == '\n') {
+            c = ' ';
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+int cmdRender(const Args& args) {
+    const RenderArgs r = parseArgs(args);
+
+    auto loaded = savegame::loadGameFile(r.in);
+    if (!loaded) {
+        throw CliError("render: " + r.in + ": " + loaded.error().message);
+    }
+    if (loaded.value().dimensionsTampered) {
+        std::cerr << "kestro-sim: note: " << savegame::kTamperedMessage << "\n";
+    }
+    GameState s;
+    StandardSliders sliders;
+    savegame::applyDecodedGame(loaded.value(), s, sliders.view());
+    s.tileW = static_cast<float>(static_cast<double>(r.width) / kCols);
+    s.tileH = static_cast<float>(static_cast<double>(r.height) / kRows);
+    s.sceneReady = true;
+
+    const QuietQt quiet;
+    int argc = 1;
+    char name[] = "kestro-sim";
+    char* argv[] = {name, nullptr};
+    const auto app = guiApplication(argc, argv);
+
+    ImageSurface surface("Kestro", QSize(r.width, r.height));
+    surface.setTag("true");
+    try {
+        AbortingDialog dialog;
+        cRender renderer(dialog, [] { QCoreApplication::processEvents(); });
+        if (!renderer.renderInit(&surface)) {
+            throw CliError("render: the renderer could not be set up: " + oneLine(dialog.text()));
+        }
+        // One frame: the handler of the first render event stops the loop.
+        renderer.render = [&renderer](std::int16_t&) { renderer.renderStop(); };
+        std::vector<std::string> texts = composeScene(s);
+        if (texts.empty()) {
+            // A grid without tiles: a frame of background only.
+            texts.assign(2, entityToText(renderEntity{}));
+        }
+        renderer.renderEntitiesFill(texts, -1, -1);
+        renderer.renderStart();
+    } catch (const RuntimeError& e) {
+        throw CliError("render: run-time error " + std::to_string(e.number()) + ": " +
+                       e.description());
+    }
+
+    if (!surface.image().save(QString::fromStdString(r.out), "PNG")) {
+        throw CliError("render: cannot write " + r.out);
+    }
+    return 0;
+}
 
 }  // namespace kestro::sim

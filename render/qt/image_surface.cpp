@@ -1,0 +1,315 @@
+#include "render/qt/image_surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+#include <QCoreApplication>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QString>
+#include <QStringList>
+
+#include "common/rounding.h"
+#include "common/runtime_error.h"
+
+namespace kestro {
+
+namespace {
+
+// Fonts are sized for 96 pixels per inch, the playfield's design resolution.
+constexpr double kPixelsPerInch = 96.0;
+constexpr int kDotsPerMeter = 3780;  // 96 dpi
+
+// An inclusive run of pixels a..b of one row; empty when a > b.
+struct Span {
+    std::int64_t a = 0;
+    std::int64_t b = -1;
+    bool empty() const { return a > b; }
+};
+
+QImage blankImage(QSize size, const QColor& background) {
+    QImage image(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
+    if (!image.isNull()) {
+        image.setDotsPerMeterX(kDotsPerMeter);
+        image.setDotsPerMeterY(kDotsPerMeter);
+        image.fill(background);
+    }
+    return image;
+}
+
+QColor defaultBackground() {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
+        return QGuiApplication::palette().color(QPalette::Window);
+    }
+    return QColor(Qt::white);
+}
+
+QFont defaultFont() {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setStyleHint(QFont::Serif);
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+// The font as drawn: its point size turned into pixels at 96 dpi, no antialiasing.
+QFont drawingFont(const QFont& font) {
+    QFont f = font;
+    if (f.pointSizeF() > 0) {
+        f.setPixelSize(std::max(1, nearest<int>(f.pointSizeF() * kPixelsPerInch / 72.0)));
+    }
+    f.setStyleStrategy(QFont::NoAntialias);
+    return f;
+}
+
+// Sets the pixels a..b of row y, clipped to the image.
+void fillRun(QImage& image, std::int64_t y, std::int64_t a, std::int64_t b, QRgb colour) {
+    a = std::max<std::int64_t>(a, 0);
+    b = std::min<std::int64_t>(b, image.width() - 1);
+    if (a > b || y < 0 || y >= image.height()) {
+        return;
+    }
+    auto* row = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
+    std::fill(row + a, row + b + 1, colour);
+}
+
+// Draws a shape given by its row spans over the rows top..bottom-1: pixels with a neighbour
+// (left, right, above or below) outside the shape form the outline, the others the inside.
+template <typename SpanOf>
+void drawShape(QImage& image, std::int64_t top, std::int64_t bottom, SpanOf spanOf, QRgb pen,
+               bool solid, QRgb fill) {
+    const std::int64_t first = std::max<std::int64_t>(top, 0);
+    const std::int64_t last = std::min<std::int64_t>(bottom - 1, image.height() - 1);
+    for (std::int64_t y = first; y <= last; ++y) {
+        const Span s = spanOf(y);
+        if (s.empty()) {
+            continue;
+        }
+        const Span above = y > top ? spanOf(y - 1) : Span{};
+        const Span below = y < bottom - 1 ? spanOf(y + 1) : Span{};
+        Span inside;
+        if (!above.empty() && !below.empty()) {
+            inside.a = std::max({s.a + 1, above.a, below.a});
+            inside.b = std::min({s.b - 1, above.b, below.b});
+        }
+        if (inside.empty()) {
+            fillRun(image, y, s.a, s.b, pen);
+        } else {
+            fillRun(image, y, s.a, inside.a - 1, pen);
+            fillRun(image, y, inside.b + 1, s.b, pen);
+            if (solid) {
+                fillRun(image, y, inside.a, inside.b, fill);
+            }
+        }
+    }
+}
+
+// A box with left <= right and top <= bottom.
+struct Box {
+    std::int64_t left, top, right, bottom;
+};
+
+Box normalised(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    return Box{std::min(left, right), std::min(top, bottom), std::max(left, right),
+               std::max(top, bottom)};
+}
+
+}  // namespace
+
+QRgb ImageSurface::toRgb(std::int32_t colour) {
+    if (colour < 0 || colour > 0xFFFFFF) {
+        throw invalidPropertyValue();
+    }
+    const int red = colour & 0xFF;
+    const int green = (colour >> 8) & 0xFF;
+    const int blue = (colour >> 16) & 0xFF;
+    return qRgb(red, green, blue);
+}
+
+ImageSurface::ImageSurface(std::string name, QSize size)
+    : name_(std::move(name)), backColor_(defaultBackground()), font_(defaultFont()) {
+    image_ = blankImage(size, backColor_);
+}
+
+void ImageSurface::cls() {
+    if (!image_.isNull()) {
+        image_.fill(backColor_);
+    }
+    currentX_ = 0.0f;
+    currentY_ = 0.0f;
+}
+
+void ImageSurface::setForeColor(std::int32_t colour) {
+    toRgb(colour);
+    foreColor_ = colour;
+}
+
+void ImageSurface::setFillColor(std::int32_t colour) {
+    toRgb(colour);
+    fillColor_ = colour;
+}
+
+void ImageSurface::setFillStyle(int style) {
+    if (style != 0 && style != 1) {
+        throw invalidPropertyValue();
+    }
+    fillStyle_ = style;
+}
+
+void ImageSurface::moveTo(std::int32_t x, std::int32_t y) {
+    pen_ = QPoint(x, y);
+}
+
+void ImageSurface::lineTo(std::int32_t x, std::int32_t y) {
+    const std::int64_t x0 = pen_.x();
+    const std::int64_t y0 = pen_.y();
+    pen_ = QPoint(x, y);
+    const std::int64_t dx = x - x0;
+    const std::int64_t dy = y - y0;
+    const std::int64_t adx = dx < 0 ? -dx : dx;
+    const std::int64_t ady = dy < 0 ? -dy : dy;
+    if ((adx == 0 && ady == 0) || image_.isNull()) {
+        return;
+    }
+    // Step i = 0..n-1 along the major axis (the end point is left out); the minor coordinate is
+    // the nearest pixel to the exact line, halves away from the start.
+    const bool xMajor = adx >= ady;
+    const std::int64_t n = xMajor ? adx : ady;
+    const std::int64_t minorDelta = xMajor ? ady : adx;
+    const std::int64_t majorStart = xMajor ? x0 : y0;
+    const std::int64_t minorStart = xMajor ? y0 : x0;
+    const std::int64_t majorSign = (xMajor ? dx : dy) < 0 ? -1 : 1;
+    const std::int64_t minorSign = (xMajor ? dy : dx) < 0 ? -1 : 1;
+    const std::int64_t majorLimit = (xMajor ? image_.width() : image_.height()) - 1;
+    const std::int64_t minorLimit = (xMajor ? image_.height() : image_.width()) - 1;
+
+    // Only the steps whose major coordinate lies on the image are visited.
+    std::int64_t iFirst = 0;
+    std::int64_t iLast = n - 1;
+    if (majorSign > 0) {
+        iFirst = std::max(iFirst, -majorStart);
+        iLast = std::min(iLast, majorLimit - majorStart);
+    } else {
+        iFirst = std::max(iFirst, majorStart - majorLimit);
+        iLast = std::min(iLast, majorStart);
+    }
+    const QRgb colour = toRgb(foreColor_);
+    for (std::int64_t i = iFirst; i <= iLast; ++i) {
+        // floor((2 i m + n) / 2n) without overflow: i and m are below 2^33.
+        const long double exact = (2.0L * i * minorDelta + n) / (2.0L * n);
+        const std::int64_t offset = static_cast<std::int64_t>(std::floor(exact));
+        const std::int64_t major = majorStart + majorSign * i;
+        const std::int64_t minor = minorStart + minorSign * offset;
+        if (minor < 0 || minor > minorLimit) {
+            continue;
+        }
+        const std::int64_t px = xMajor ? major : minor;
+        const std::int64_t py = xMajor ? minor : major;
+        fillRun(image_, py, px, px, colour);
+    }
+}
+
+void ImageSurface::rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                             std::int32_t bottom) {
+    const Box box = normalised(left, top, right, bottom);
+    if (box.left == box.right || box.top == box.bottom || image_.isNull()) {
+        return;
+    }
+    const Span row{box.left, box.right - 1};
+    drawShape(
+        image_, box.top, box.bottom, [&](std::int64_t) { return row; }, toRgb(foreColor_),
+        fillStyle_ == 0, toRgb(fillColor_));
+}
+
+void ImageSurface::ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
+                           std::int32_t bottom) {
+    const Box box = normalised(left, top, right, bottom);
+    if (box.left == box.right || box.top == box.bottom || image_.isNull()) {
+        return;
+    }
+    // A pixel belongs to the ellipse inscribed in the box when its centre lies inside it.
+    const double cx = (static_cast<double>(box.left) + static_cast<double>(box.right)) / 2.0;
+    const double cy = (static_cast<double>(box.top) + static_cast<double>(box.bottom)) / 2.0;
+    const double rx = (static_cast<double>(box.right) - static_cast<double>(box.left)) / 2.0;
+    const double ry = (static_cast<double>(box.bottom) - static_cast<double>(box.top)) / 2.0;
+    const auto spanOf = [&](std::int64_t y) {
+        const double py = (static_cast<double>(y) + 0.5 - cy) / ry;
+        const double t = 1.0 - py * py;
+        if (t < 0.0) {
+            return Span{};
+        }
+        const double half = rx * std::sqrt(t);
+        const auto a = static_cast<std::int64_t>(std::ceil(cx - half - 0.5));
+        const auto b = static_cast<std::int64_t>(std::floor(cx + half - 0.5));
+        return Span{std::max(a, box.left), std::min(b, box.right - 1)};
+    };
+    drawShape(image_, box.top, box.bottom, spanOf, toRgb(foreColor_), fillStyle_ == 0,
+              toRgb(fillColor_));
+}
+
+float ImageSurface::lineHeight() const {
+    return static_cast<float>(QFontMetricsF(drawingFont(font_)).height());
+}
+
+void ImageSurface::print(const std::string& text) {
+    const QFont font = drawingFont(font_);
+    const QFontMetricsF metrics(font);
+    const double height = metrics.height();
+
+    // Line ends in the text start new lines at the left edge.
+    QString all = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    all.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QStringList lines = all.split(QLatin1Char('\n'));
+
+    double x = currentX_;
+    double y = currentY_;
+    if (!image_.isNull()) {
+        QPainter painter(&image_);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setRenderHint(QPainter::TextAntialiasing, false);
+        painter.setFont(font);
+        painter.setPen(QColor(toRgb(foreColor_)));
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (i > 0) {
+                x = 0.0;
+                y += height;
+            }
+            painter.drawText(QPointF(x, y + metrics.ascent()), lines[i]);
+        }
+    } else {
+        y += height * static_cast<double>(lines.size() - 1);
+    }
+    currentX_ = 0.0f;
+    currentY_ = static_cast<float>(y + height);
+}
+
+void ImageSurface::refresh() {
+    if (onRefresh_) {
+        onRefresh_();
+    }
+}
+
+void ImageSurface::setVisible(bool visible) {
+    visible_ = visible;
+    if (onVisibleChanged_) {
+        onVisibleChanged_(visible);
+    }
+}
+
+void ImageSurface::resize(QSize size) {
+    QImage next = blankImage(size, backColor_);
+    if (!image_.isNull() && !next.isNull()) {
+        const int rows = std::min(image_.height(), next.height());
+        const auto bytes =
+            static_cast<std::size_t>(std::min(image_.width(), next.width())) * sizeof(QRgb);
+        for (int y = 0; y < rows; ++y) {
+            std::memcpy(next.scanLine(y), image_.constScanLine(y), bytes);
+        }
+    }
+    image_ = std::move(next);
+}
+
+}  // namespace kestro

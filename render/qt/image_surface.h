@@ -1,0 +1,100 @@
+#pragma once
+// A picture box's persistent image on a QImage: the renderer's drawing surface.
+//
+// Shapes and lines are rasterised here pixel by pixel, without antialiasing: a box from
+// left/top to right/bottom covers the pixels left..right-1 and top..bottom-1 (an inverted box
+// is swapped first), outlined in the fore colour with a 1-pixel pen and filled with the fill
+// colour when the fill style is solid; a line leaves out its end pixel. Text is drawn with the
+// surface's font, also without antialiasing.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
+
+#include "render/surface.h"
+
+namespace kestro {
+
+class ImageSurface final : public DrawingSurface {
+  public:
+    // An image of the given size, filled with the background colour. The background is the
+    // platform's window colour when a QGuiApplication runs, otherwise white.
+    explicit ImageSurface(std::string name, QSize size = QSize(0, 0));
+
+    // DrawingSurface
+    std::string name() const override { return name_; }
+    void setAutoRedraw(bool on) override { autoRedraw_ = on; }
+    void cls() override;
+    std::int32_t foreColor() const override { return foreColor_; }
+    void setForeColor(std::int32_t colour) override;
+    void setFillColor(std::int32_t colour) override;
+    void setFillStyle(int style) override;  // 0 solid, 1 transparent; other values throw 380
+    void moveTo(std::int32_t x, std::int32_t y) override;
+    void lineTo(std::int32_t x, std::int32_t y) override;
+    void rectangle(std::int32_t left, std::int32_t top, std::int32_t right,
+                   std::int32_t bottom) override;
+    void ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
+                 std::int32_t bottom) override;
+    void setCurrentX(float x) override { currentX_ = x; }
+    void setCurrentY(float y) override { currentY_ = y; }
+    void print(const std::string& text) override;
+    void refresh() override;
+    std::string tag() const override { return tag_; }
+    void setVisible(bool visible) override;
+
+    // The persistent image, in Format_RGB32.
+    const QImage& image() const { return image_; }
+    // A new size keeps the old content at the top left; new area is background.
+    void resize(QSize size);
+
+    QColor backColor() const { return backColor_; }
+    void setBackColor(const QColor& colour) { backColor_ = colour; }
+    const QFont& font() const { return font_; }
+    void setFont(const QFont& font) { font_ = font; }
+    void setTag(std::string tag) { tag_ = std::move(tag); }
+
+    bool autoRedraw() const { return autoRedraw_; }
+    bool visible() const { return visible_; }
+    std::int32_t fillColor() const { return fillColor_; }
+    int fillStyle() const { return fillStyle_; }
+    float currentX() const { return currentX_; }
+    float currentY() const { return currentY_; }
+    QPoint penPosition() const { return pen_; }
+    // The height Print moves the text position down by.
+    float lineHeight() const;
+
+    // Called by refresh() to show the image (the window paints it and paces the frames).
+    void setOnRefresh(std::function<void()> f) { onRefresh_ = std::move(f); }
+    // Called by setVisible() with the new visibility.
+    void setOnVisibleChanged(std::function<void(bool)> f) { onVisibleChanged_ = std::move(f); }
+
+    // The RGB colour of a colour number red + 256 x green + 65536 x blue; a number outside
+    // 0..16777215 throws the invalid-property-value error (380).
+    static QRgb toRgb(std::int32_t colour);
+
+  private:
+    std::string name_;
+    std::string tag_;
+    QImage image_;
+    QColor backColor_;
+    QFont font_;
+    std::int32_t foreColor_ = 0;
+    std::int32_t fillColor_ = 0;
+    int fillStyle_ = 1;
+    QPoint pen_;
+    float currentX_ = 0.0f;
+    float currentY_ = 0.0f;
+    bool autoRedraw_ = false;
+    bool visible_ = true;
+    std::function<void()> onRefresh_;
+    std::function<void(bool)> onVisibleChanged_;
+};
+
+}  // namespace kestro

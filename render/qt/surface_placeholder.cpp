@@ -1,1 +1,0 @@
-// The Qt drawing surface comes here.

@@ -1,1 +1,0 @@
-// The renderer comes here.

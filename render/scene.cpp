@@ -1,0 +1,93 @@
+#include "render/scene.h"
+
+#include <cmath>
+#include <cstdint>
+
+#include "common/runtime_error.h"
+#include "diag/log.h"
+#include "render/crender.h"
+#include "render/entity.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr std::int32_t kLevelError = 3;
+
+// Sets the colour text and flags of a tile's entity; false for a code without a colour.
+bool styleOf(std::int16_t code, renderEntity& e) {
+    switch (code) {
+        case tileWall:
+            e.text = "c0";
+            e.flags = flagRectangle | flagSolid;
+            return true;
+        case tileBall:
+            e.text = "c16711680";
+            e.flags = flagEllipse | flagSolid;
+            return true;
+        case tileBlock:
+            e.text = "c16728128";
+            e.flags = flagRectangle | flagSolid;
+            return true;
+        case tileGoal:
+            e.text = "c65280";
+            e.flags = flagEllipse | flagSolid;
+            return true;
+        case tileMarker:
+            e.text = "c255";
+            e.flags = flagRectangle | flagEllipse | flagSolid;
+            return true;
+        default:
+            return false;
+    }
+}
+
+// A coordinate that single precision cannot hold is an overflow, as in any arithmetic of the
+// program.
+float finite(float v) {
+    if (!std::isfinite(v)) {
+        throw overflowError();
+    }
+    return v;
+}
+
+}  // namespace
+
+std::vector<std::string> composeScene(const GameState& s) {
+    std::vector<std::string> texts;
+    // One working record for the whole scene: a code without a colour keeps the text and flags
+    // of the entity composed before it.
+    renderEntity e;
+    for (int x = 0; x < kCols; ++x) {
+        for (int y = 0; y < kRows; ++y) {
+            const std::int16_t code = s.tiles.at(x, y);
+            if (code == tileEmpty) {
+                continue;
+            }
+            if (!styleOf(code, e)) {
+                errorLogWrite("There's an undefined number in renderer_render!", kLevelError);
+            }
+            e.x1 = finite(static_cast<float>(x) * s.tileW);
+            e.x2 = finite(e.x1 + s.tileW);
+            e.y1 = finite(static_cast<float>(y) * s.tileH);
+            e.y2 = finite(e.y1 + s.tileH);
+            texts.push_back(entityToText(e));
+        }
+    }
+    return texts;
+}
+
+void renderer_render(const GameState& s, cRender& renderer, const std::function<void()>& yield) {
+    yield();
+    if (!s.sceneReady) {
+        return;
+    }
+    const std::vector<std::string> texts = composeScene(s);
+    // A grid without tiles has nothing to hand over; the renderer keeps its current list.
+    if (texts.empty()) {
+        return;
+    }
+    renderer.renderEntitiesFill(texts, -1, -1);
+}
+
+}  // namespace kestro

@@ -1,0 +1,29 @@
+#include "savegame/apply.h"
+
+namespace kestro::savegame {
+
+void applyDecodedGame(const DecodedGame& g, GameState& s, const Sliders& sliders) {
+    const StoredVariables& v = g.variables;
+    s.tiles = g.tiles;
+    s.cursorX = v.cursorX;
+    s.cursorY = v.cursorY;
+    s.scanX = v.scanX;
+    s.scanY = v.scanY;
+    s.lastX = v.lastX;
+    s.lastY = v.lastY;
+    s.nextX = v.nextX;
+    s.nextY = v.nextY;
+    s.ballX = v.ballX;
+    s.ballY = v.ballY;
+    s.minInterval = v.minInterval;
+    s.ballInterval = v.ballInterval;
+    s.accelStep = v.accelStep;
+    s.scatterCount = v.scatterCount;
+    s.bankedScore = v.bankedScore;
+    s.score = v.score;
+    sliders.SSpeed.setValue(g.sliders.SSpeed);
+    sliders.SAccel.setValue(g.sliders.SAccel);
+    sliders.SLvl.setValue(g.sliders.SLvl);
+}
+
+}  // namespace kestro::savegame

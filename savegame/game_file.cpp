@@ -1,0 +1,174 @@
+#include "savegame/game_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <utility>
+
+namespace kestro::savegame {
+namespace {
+
+std::string describe(const std::string& action, const std::filesystem::path& path, int err) {
+    return "cannot " + action + " '" + path.string() + "': " + std::strerror(err);
+}
+
+// An open file descriptor, closed when it goes out of scope.
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    Fd& operator=(Fd&&) = delete;
+    ~Fd() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    // Closes now and reports the error close gives, 0 when there is none.
+    int close() {
+        const int fd = std::exchange(fd_, -1);
+        return fd >= 0 && ::close(fd) != 0 ? errno : 0;
+    }
+
+  private:
+    int fd_;
+};
+
+// A temporary file that is removed again unless it was renamed into place.
+class TempFile {
+  public:
+    explicit TempFile(std::filesystem::path path) : path_(std::move(path)) {}
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() {
+        if (!path_.empty()) {
+            ::unlink(path_.c_str());
+        }
+    }
+    const std::filesystem::path& path() const { return path_; }
+    void release() { path_.clear(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// Creates a file of a new name beside target; fd is -1 with errno set when that fails.
+std::pair<Fd, std::filesystem::path> createBeside(const std::filesystem::path& target) {
+    std::random_device seed;
+    std::mt19937 gen(seed());
+    std::uniform_int_distribution<unsigned> hex(0, 0xFFFFFF);
+    const std::filesystem::path dir = target.parent_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[8];
+        std::snprintf(suffix, sizeof suffix, "%06x", hex(gen));
+        std::filesystem::path temp =
+            dir / ("." + target.filename().string() + "." + suffix + ".tmp");
+        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return {Fd(fd), std::move(temp)};
+        }
+    }
+    return {Fd(-1), std::filesystem::path()};
+}
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+Outcome<std::vector<std::uint8_t>, std::string> readGameFile(const std::filesystem::path& path) {
+    using Result = Outcome<std::vector<std::uint8_t>, std::string>;
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) {
+        return Result::failure(describe("open", path, errno));
+    }
+    std::vector<std::uint8_t> bytes(kFileSize + 1);
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return Result::failure(describe("read", path, errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return Result::success(std::move(bytes));
+}
+
+DecodeResult loadGameFile(const std::filesystem::path& path) {
+    auto bytes = readGameFile(path);
+    if (!bytes) {
+        return DecodeResult::failure(Refusal{RefusalKind::Unreadable, bytes.error()});
+    }
+    return decode(bytes.value());
+}
+
+std::optional<std::string> writeGameFile(const std::filesystem::path& path,
+                                         const SaveBytes& bytes) {
+    if (path.filename().empty()) {
+        return "cannot save to '" + path.string() + "': it names no file";
+    }
+    auto [fd, tempPath] = createBeside(path);
+    if (!fd.valid()) {
+        const int err = tempPath.empty() ? EEXIST : errno;
+        return describe("create a file beside", path, err);
+    }
+    TempFile temp(std::move(tempPath));
+
+    // A file saved over keeps its permissions.
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        ::fchmod(fd.get(), existing.st_mode & 07777);
+    }
+    if (!writeAll(fd.get(), bytes.data(), bytes.size()) || ::fsync(fd.get()) != 0) {
+        return describe("write", temp.path(), errno);
+    }
+    if (const int err = fd.close(); err != 0) {
+        return describe("write", temp.path(), err);
+    }
+    if (::rename(temp.path().c_str(), path.c_str()) != 0) {
+        return describe("replace", path, errno);
+    }
+    temp.release();
+
+    // Make the rename itself durable; the file is in place whether or not this succeeds.
+    const std::filesystem::path dir = path.parent_path().empty() ? "." : path.parent_path();
+    Fd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dirFd.valid()) {
+        ::fsync(dirFd.get());
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> saveGameFile(const std::filesystem::path& path, const GameState& s,
+                                        const SliderValues& sliders, std::int32_t fileKey) {
+    return writeGameFile(path, encode(s, sliders, fileKey));
+}
+
+}  // namespace kestro::savegame

@@ -1,1 +1,0 @@
-// The saved-game format comes here.

@@ -1,0 +1,68 @@
+#pragma once
+// Games with every stored value drawn at random, for round trips through the file format.
+
+#include <cstdint>
+#include <limits>
+#include <random>
+
+#include "game/game_state.h"
+#include "savegame/slider_values.h"
+
+namespace kestro::savegame::testing {
+
+class RandomGames {
+  public:
+    explicit RandomGames(std::uint32_t seed) : gen_(seed) {}
+
+    // Any 16-bit tile code, any value of the unchecked variables, cells inside the grid.
+    GameState state() {
+        GameState s;
+        for (auto& c : s.tiles.cells()) {
+            c = any16();
+        }
+        s.cursorX = col();
+        s.cursorY = row();
+        s.scanX = any16();
+        s.scanY = any16();
+        s.lastX = col();
+        s.lastY = row();
+        s.nextX = col();
+        s.nextY = row();
+        s.ballX = col();
+        s.ballY = row();
+        s.minInterval = any16();
+        s.ballInterval = any16();
+        s.accelStep = any16();
+        s.scatterCount = any16();
+        s.bankedScore = any32();
+        s.score = any32();
+        return s;
+    }
+
+    SliderValues sliders() {
+        return SliderValues{in(kSpeedRange), in(kAccelRange), in(kLevelRange)};
+    }
+
+    std::int32_t key() { return std::uniform_int_distribution<std::int32_t>(0, 86400)(gen_); }
+
+  private:
+    std::int16_t any16() {
+        return static_cast<std::int16_t>(
+            std::uniform_int_distribution<int>(std::numeric_limits<std::int16_t>::min(),
+                                               std::numeric_limits<std::int16_t>::max())(gen_));
+    }
+    std::int32_t any32() { return std::uniform_int_distribution<std::int32_t>()(gen_); }
+    std::int16_t col() {
+        return static_cast<std::int16_t>(std::uniform_int_distribution<int>(0, 58)(gen_));
+    }
+    std::int16_t row() {
+        return static_cast<std::int16_t>(std::uniform_int_distribution<int>(0, 46)(gen_));
+    }
+    std::int32_t in(SliderRange r) {
+        return std::uniform_int_distribution<std::int32_t>(r.min, r.max)(gen_);
+    }
+
+    std::mt19937 gen_;
+};
+
+}  // namespace kestro::savegame::testing

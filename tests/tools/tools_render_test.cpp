@@ -1,0 +1,193 @@
+// kestro-sim render, run as a separate program without a display: the PNG shows the saved
+// game's tiles in their colours at their cells.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include "game/display.h"
+#include "game/game_state.h"
+#include "game/level.h"
+#include "game/random.h"
+#include "game/slider.h"
+#include "savegame/game_file.h"
+#include "savegame/slider_values.h"
+#include "tools_game_run.h"
+
+namespace kestro::sim {
+namespace {
+
+using testing::runSim;
+
+// Unsets an environment variable for the lifetime of the object.
+class Unset {
+  public:
+    explicit Unset(const char* name) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        ::unsetenv(name);
+    }
+    ~Unset() {
+        if (old_) {
+            ::setenv(name_.c_str(), old_->c_str(), 1);
+        }
+    }
+    Unset(const Unset&) = delete;
+    Unset& operator=(const Unset&) = delete;
+
+  private:
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+const std::map<std::int16_t, QRgb> kTileColours = {
+    {tileWall, qRgb(0, 0, 0)},   {tileBall, qRgb(0, 0, 255)},   {tileBlock, qRgb(64, 64, 255)},
+    {tileGoal, qRgb(0, 255, 0)}, {tileMarker, qRgb(255, 0, 0)},
+};
+
+class ToolsRender : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kestro-render-XXXXXX");
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    // A level laid out by the game and saved as the game saves it.
+    GameState saveLevel(const std::filesystem::path& path, std::int32_t level, std::uint64_t seed) {
+        StandardSliders sliders;
+        sliders.SLvl.setValue(level);
+        SeededRandom random(seed);
+        NullDisplay display;
+        GameState s;
+        generateLevel(s, sliders.view(), random, display);
+        EXPECT_FALSE(
+            savegame::saveGameFile(path, s, savegame::readSliderValues(sliders.view()), 1234));
+        return s;
+    }
+
+    // Checks the pixel at the middle of every cell against the tile there.
+    static void expectCells(const QImage& image, const GameState& s, int width, int height) {
+        const float tileW = static_cast<float>(width / 59.0);
+        const float tileH = static_cast<float>(height / 47.0);
+        std::map<std::int16_t, int> seen;
+        for (int x = 0; x < kCols; ++x) {
+            for (int y = 0; y < kRows; ++y) {
+                const int px = static_cast<int>(static_cast<float>(x) * tileW + tileW / 2);
+                const int py = static_cast<int>(static_cast<float>(y) * tileH + tileH / 2);
+                const QRgb pixel = image.pixel(px, py);
+                const std::int16_t code = s.tiles.at(x, y);
+                const auto colour = kTileColours.find(code);
+                if (colour != kTileColours.end()) {
+                    EXPECT_EQ(pixel, colour->second) << "cell " << x << "," << y;
+                    ++seen[code];
+                } else {
+                    ASSERT_EQ(code, tileEmpty);
+                    for (const auto& [other, rgb] : kTileColours) {
+                        EXPECT_NE(pixel, rgb) << "empty cell " << x << "," << y;
+                    }
+                }
+            }
+        }
+        EXPECT_GE(seen[tileWall], 208);
+        EXPECT_EQ(seen[tileBall], 1);
+        EXPECT_EQ(seen[tileGoal], 4);
+    }
+
+    std::filesystem::path dir_;
+};
+
+TEST_F(ToolsRender, DrawsALevelWithoutADisplay) {
+    const auto game = dir_ / "level.egf";
+    const auto png = dir_ / "level.png";
+    const GameState s = saveLevel(game, 80, 7);
+    ASSERT_GT(std::count(s.tiles.cells().begin(), s.tiles.cells().end(), tileBlock), 0);
+    ASSERT_GT(std::count(s.tiles.cells().begin(), s.tiles.cells().end(), tileMarker), 0);
+
+    const Unset platform("QT_QPA_PLATFORM");
+    const Unset display("DISPLAY");
+    const Unset wayland("WAYLAND_DISPLAY");
+    const auto r = runSim({"render", game.string(), png.string()}, dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+
+    QImage image;
+    ASSERT_TRUE(image.load(QString::fromStdString(png.string()), "PNG"));
+    EXPECT_EQ(image.size(), QSize(582, 525));
+    expectCells(image, s, 582, 525);
+}
+
+TEST_F(ToolsRender, SizeOptionsSetTheCellSize) {
+    const auto game = dir_ / "level.egf";
+    const GameState s = saveLevel(game, 20, 3);
+    struct Case {
+        std::vector<std::string> options;
+        int width, height;
+    };
+    const Case cases[] = {
+        {{"--width", "118", "--height", "94"}, 118, 94},
+        {{"--height", "470"}, 582, 470},
+        {{"--width", "1180"}, 1180, 525},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        const auto png = dir_ / "sized.png";
+        std::vector<std::string> args = {"render", game.string(), png.string()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const auto r = runSim(args, dir_);
+        ASSERT_EQ(r.status, 0) << r.err;
+        QImage image;
+        ASSERT_TRUE(image.load(QString::fromStdString(png.string()), "PNG"));
+        EXPECT_EQ(image.size(), QSize(c.width, c.height));
+        expectCells(image, s, c.width, c.height);
+    }
+}
+
+TEST_F(ToolsRender, ErrorsAreOneLineAndStatusOne) {
+    const auto game = dir_ / "level.egf";
+    saveLevel(game, 1, 5);
+    const auto shortFile = dir_ / "short.egf";
+    std::ofstream(shortFile, std::ios::binary) << "EGF1.0BR";
+    const std::string png = (dir_ / "out.png").string();
+    const std::vector<std::vector<std::string>> cases = {
+        {"render"},
+        {"render", game.string()},
+        {"render", game.string(), png, "extra"},
+        {"render", game.string(), png, "--width"},
+        {"render", game.string(), png, "--width", "0"},
+        {"render", game.string(), png, "--width", "wide"},
+        {"render", game.string(), png, "--height", "100000"},
+        {"render", game.string(), png, "--depth", "3"},
+        {"render", (dir_ / "missing.egf").string(), png},
+        {"render", shortFile.string(), png},
+        {"render", game.string(), (dir_ / "no" / "such" / "folder.png").string()},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args.back());
+        const auto r = runSim(args, dir_);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err.rfind("kestro-sim: ", 0), 0u) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(png));
+}
+
+}  // namespace
+}  // namespace kestro::sim

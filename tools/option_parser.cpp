@@ -1,0 +1,56 @@
+#include "tools/option_parser.h"
+
+#include <algorithm>
+
+#include "tools/cli.h"
+
+namespace kestro::sim {
+
+std::optional<std::string> ParsedArgs::text(const std::string& name) const {
+    const auto it = options.find(name);
+    if (it == options.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+std::int64_t ParsedArgs::integer(const std::string& name, std::int64_t lo, std::int64_t hi,
+                                 std::int64_t fallback) const {
+    const auto value = text(name);
+    return value ? parseInteger(*value, name, lo, hi) : fallback;
+}
+
+ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& positionalNames,
+                     const std::vector<std::string>& optionNames) {
+    ParsedArgs parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+            const auto eq = arg.find('=');
+            const std::string name = arg.substr(0, eq);
+            if (std::find(optionNames.begin(), optionNames.end(), name) == optionNames.end()) {
+                throw CliError("unknown option '" + name + "'");
+            }
+            if (parsed.has(name)) {
+                throw CliError(name + " is given twice");
+            }
+            if (eq != std::string::npos) {
+                parsed.options[name] = arg.substr(eq + 1);
+            } else if (i + 1 < args.size()) {
+                parsed.options[name] = args[++i];
+            } else {
+                throw CliError(name + " needs a value");
+            }
+        } else if (parsed.positional.size() < positionalNames.size()) {
+            parsed.positional.push_back(arg);
+        } else {
+            throw CliError("unexpected argument '" + arg + "'");
+        }
+    }
+    if (parsed.positional.size() < positionalNames.size()) {
+        throw CliError("missing " + positionalNames[parsed.positional.size()]);
+    }
+    return parsed;
+}
+
+}  // namespace kestro::sim

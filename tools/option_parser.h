@@ -1,0 +1,31 @@
+#pragma once
+// Splitting a subcommand's arguments into its positional arguments and "--name value" options.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/commands.h"
+
+namespace kestro::sim {
+
+class ParsedArgs {
+  public:
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+
+    bool has(const std::string& name) const { return options.count(name) != 0; }
+    std::optional<std::string> text(const std::string& name) const;
+    // The option as a whole number within [lo, hi], or fallback when it was not given.
+    std::int64_t integer(const std::string& name, std::int64_t lo, std::int64_t hi,
+                         std::int64_t fallback) const;
+};
+
+// Takes exactly the named positional arguments and any of the named options, each at most once,
+// as "--name value" or "--name=value". Anything else is a CliError.
+ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& positionalNames,
+                     const std::vector<std::string>& optionNames);
+
+}  // namespace kestro::sim
