@@ -1,0 +1,154 @@
+#pragma once
+// fMain, the game's one window: its controls as laid out in the window description, start-up,
+// layout, pause and shut-down. The game itself runs in the renderer's frame loop, which
+// start-up enters and which every other handler of the window runs nested in.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
+
+#include "game/game_state.h"
+#include "game/random.h"
+#include "game/slider.h"
+#include "render/crender.h"
+#include "shell/dialogs.h"
+#include "shell/frame_pacer.h"
+#include "shell/picture_box.h"
+#include "shell/qt_slider.h"
+#include "shell/window_display.h"
+
+class QCloseEvent;
+class QImage;
+class QMouseEvent;
+class QResizeEvent;
+
+namespace kestro {
+class RuntimeError;
+class TrapDialog;
+}  // namespace kestro
+
+namespace kestro::shell {
+
+class fMain final : public QMainWindow {
+  public:
+    // trap answers the renderer's error trap; prompt shows the game's OK-only messages.
+    fMain(TrapDialog& trap, MessagePrompt& prompt);
+    ~fMain() override;
+    fMain(const fMain&) = delete;
+    fMain& operator=(const fMain&) = delete;
+
+    // Start-up. Returns only when the game has ended: after a close request has stopped the
+    // frame loop, the renderer has been released and the log closed.
+    void Form_Load();
+
+    void Form_Resize();
+    void Form_DblClick() {}
+    void Form_Unload();
+    void cPaused_Click();
+    void mnuQuit_Click();
+    void DispUpdate_Timer();
+    void renderer_render(std::int16_t& objectsRendered);
+
+    void Ball_Timer();
+    void accel_Timer() {}
+    void LevelUp_Timer() {}
+    void Score_Timer() {}
+    void Kestro_MouseMove(int, int, float, float) {}
+
+    void SLvl_Change();
+    void SLvl_Scroll() { SLvl_Change(); }
+    void SAccel_Change();
+    void SAccel_Scroll() { SAccel_Change(); }
+    void SSpeed_Change();
+    void SSpeed_Scroll() { SSpeed_Change(); }
+    void apply_Click() {}
+    void reset_Click() {}
+    void mnuSave_Click() {}
+    void mnuOpen_Click() {}
+
+    GameState& gameState() { return state_; }
+    const GameState& gameState() const { return state_; }
+    Sliders sliders() { return Sliders{slvl_, saccel_, sspeed_}; }
+    GameDisplay& display() { return display_; }
+    // The renderer between start-up and unload, else null.
+    cRender* renderer() const { return renderer_.get(); }
+
+    // Called with the playfield's image each time a frame is presented (tests watch frames).
+    void setFramePresented(std::function<void(const QImage&)> f) { framePresented_ = std::move(f); }
+
+    // The value of the Pause check box as the platform counts it: 0 clear, 1 checked, 2 grayed.
+    int cPausedValue() const;
+
+  private:
+    QWidget client_;  // the client area below the menu bar; the controls sit on it
+
+  public:
+    // The window's controls, by their names.
+    QCheckBox cPaused;
+    QLabel Label4;
+    PictureBox ScoreDisp;
+    PictureBox Kestro;
+    QSlider SSpeed;
+    QLabel Label3;
+    QSlider SAccel;
+    QLabel Label2;
+    QSlider SLvl;
+    QLabel Label1;
+    QPushButton reset;
+    QPushButton apply;
+
+    QMenu File;
+    QAction mnuSave;
+    QAction mnuOpen;
+    QAction mnuQuit;
+    QMenu Help;
+    QAction About;
+    QAction Help2;
+
+    QTimer Ball;
+    QTimer accel;
+    QTimer LevelUp;
+    QTimer Score;
+    QTimer DispUpdate;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    void yield();
+    void presentFrame();
+    void finishUnload();
+    void placeControls();
+    void resizeNested(QSize size);
+    // Shows the message of a run-time error that no handler deals with and ends the program.
+    [[noreturn]] void fatalError(const RuntimeError& e);
+    void connectHandlers();
+
+    TrapDialog& trap_;
+    MessagePrompt& prompt_;
+    GameState state_;
+    QtSlider sspeed_;
+    QtSlider saccel_;
+    QtSlider slvl_;
+    WindowDisplay display_;
+    std::unique_ptr<RandomSource> random_;
+    std::unique_ptr<cRender> renderer_;
+    FramePacer pacer_;
+    std::function<void(const QImage&)> framePresented_;
+    bool logOpen_ = false;
+    bool unloading_ = false;
+    int resizeDepth_ = 0;
+};
+
+}  // namespace kestro::shell

@@ -1,0 +1,138 @@
+#pragma once
+// What the window tests share: one QApplication, answers for the dialogs, a log in a temporary
+// folder, and a way to run the game until a given frame and close it from there.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QApplication>
+#include <QImage>
+#include <QTimer>
+
+#include "diag/error_trap.h"
+#include "diag/log.h"
+#include "diag/log_platform.h"
+#include "shell/dialogs.h"
+#include "shell/fmain.h"
+
+namespace kestro::shell::testing {
+
+// The application lives as long as the process: Quit ends the process from inside a running
+// window, and an application destroyed by the exit handlers under live windows would crash.
+inline QApplication& qtApp() {
+    static int argc = 1;
+    static char name[] = "shell_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* const app = std::make_unique<QApplication>(argc, argv).release();
+    return *app;
+}
+
+// Answers every trap with the same choice and counts the questions.
+class ScriptedTrap final : public TrapDialog {
+  public:
+    int ask(const std::string&, const std::string&) override {
+        ++asked;
+        return kAnswerIgnore;
+    }
+    int asked = 0;
+};
+
+class RecordingPrompt final : public MessagePrompt {
+  public:
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    std::vector<std::string> messages;
+};
+
+// The log goes to a fresh temporary folder ("<folder>/kestro.erl") with a fixed clock.
+class TempLog {
+  public:
+    TempLog() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "kestro-shell-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        folder_ = pattern;
+        resetErrorLog();
+        LogPlatform p;
+        p.exeFolder = folder_.string();
+        p.exeName = "kestro";
+        p.instance = 4242;
+        p.versionMajor = 4;
+        p.versionMinor = 0;
+        p.versionPatch = 0;
+        p.now = [] { return LocalDateTime{2026, 12, 7, 22, 5, 9}; };
+        setLogPlatform(p);
+    }
+    ~TempLog() {
+        resetErrorLog();
+        resetLogPlatform();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    TempLog(const TempLog&) = delete;
+    TempLog& operator=(const TempLog&) = delete;
+
+    std::filesystem::path path() const { return folder_ / "kestro.erl"; }
+
+    // The records of the log: its text split at CR LF.
+    std::vector<std::string> records() const {
+        std::ifstream in(path(), std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>()};
+        std::vector<std::string> out;
+        std::size_t start = 0;
+        for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos;
+             start = end + 2) {
+            out.push_back(text.substr(start, end - start));
+        }
+        if (start < text.size()) {
+            out.push_back(text.substr(start));  // an unterminated tail
+        }
+        return out;
+    }
+
+  private:
+    std::filesystem::path folder_;
+};
+
+// Runs start-up and lets the game draw frames until frame `closeAt` has been presented; then
+// `atFrame` runs and the window is asked to close. Keeps a copy of the first `keep` frames.
+// Returns when start-up has returned.
+struct SessionFrames {
+    std::vector<QImage> frames;
+    int presented = 0;
+};
+
+inline SessionFrames runSession(fMain& window, int closeAt, const std::function<void()>& atFrame,
+                                int keep = 2) {
+    SessionFrames s;
+    window.setFramePresented([&](const QImage& image) {
+        ++s.presented;
+        if (s.presented <= keep) {
+            s.frames.push_back(image.copy());
+        }
+        if (s.presented == closeAt) {
+            atFrame();
+            window.close();
+        }
+    });
+    // Should the game never present the frame, close it anyway so the test ends.
+    QTimer::singleShot(30000, &window, [&] {
+        ADD_FAILURE() << "no frame " << closeAt << " within 30 s";
+        window.close();
+    });
+    window.Form_Load();
+    window.setFramePresented(nullptr);
+    return s;
+}
+
+}  // namespace kestro::shell::testing

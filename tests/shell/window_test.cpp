@@ -1,0 +1,442 @@
+// The window's controls as designed, the pause switch, the sliders and their labels, the layout
+// of the playfield when the window is resized, and the tile dump.
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "common/rounding.h"
+
+#include "shell/fmain.h"
+#include "shell/qt_slider.h"
+#include "tests/shell/shell_support.h"
+
+namespace kestro::shell {
+namespace {
+
+using testing::qtApp;
+
+class ShellWindow : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { qtApp(); }
+
+    testing::ScriptedTrap trap;
+    testing::RecordingPrompt prompt;
+    fMain window{trap, prompt};
+};
+
+TEST_F(ShellWindow, ControlsSitWhereTheDescriptionPutsThem) {
+    struct Case {
+        QWidget* control;
+        QRect pixels;
+    };
+    const Case cases[] = {
+        {&window.cPaused, {0, 0, 111, 27}},    {&window.Label4, {488, 2, 33, 17}},
+        {&window.ScoreDisp, {524, 2, 57, 25}}, {&window.Kestro, {0, 28, 545, 481}},
+        {&window.SSpeed, {44, 576, 449, 17}},  {&window.Label3, {224, 592, 73, 17}},
+        {&window.SAccel, {44, 608, 449, 17}},  {&window.Label2, {228, 624, 81, 17}},
+        {&window.SLvl, {44, 640, 449, 17}},    {&window.Label1, {240, 656, 41, 17}},
+        {&window.reset, {496, 568, 65, 25}},   {&window.apply, {496, 632, 65, 25}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.control->geometry(), c.pixels) << c.control->objectName().toStdString();
+        EXPECT_EQ(c.control->parentWidget(), window.centralWidget());
+    }
+}
+
+TEST_F(ShellWindow, CaptionsTitleTooltipAndFonts) {
+    EXPECT_EQ(window.windowTitle(), "physics");
+    EXPECT_EQ(window.cPaused.text(), "Pause");
+    EXPECT_EQ(window.cPaused.checkState(), Qt::Checked);
+    EXPECT_EQ(window.cPausedValue(), 1);
+    EXPECT_EQ(window.Label4.text(), "Score:");
+    EXPECT_EQ(window.Label3.text(), "Top Speed:");
+    EXPECT_EQ(window.Label2.text(), "Acceleration:");
+    EXPECT_EQ(window.Label1.text(), "Level: ");
+    EXPECT_EQ(window.reset.text(), "Reset");
+    EXPECT_EQ(window.apply.text(), "Apply");
+    EXPECT_EQ(window.apply.toolTip(), "Will restart level!");
+    EXPECT_TRUE(window.reset.toolTip().isEmpty());
+
+    for (QLabel* label : {&window.Label3, &window.Label2, &window.Label1}) {
+        EXPECT_EQ(label->font().family(), "Times New Roman");
+        EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 6.75);
+    }
+    EXPECT_EQ(window.Kestro.surface().font().family(), "Times New Roman");
+    EXPECT_DOUBLE_EQ(window.Kestro.surface().font().pointSizeF(), 8.25);
+    // Without the named face a metric-compatible serif stands in for it.
+    const QString resolved = QFontInfo(window.Label1.font()).family();
+    EXPECT_TRUE(resolved == "Times New Roman" || resolved == "Liberation Serif")
+        << resolved.toStdString();
+
+    EXPECT_EQ(window.Kestro.surface().name(), "Kestro");
+    EXPECT_EQ(window.Kestro.surface().tag(), "true");
+    EXPECT_TRUE(window.Kestro.hasMouseTracking());
+}
+
+TEST_F(ShellWindow, MenusWithTheirMnemonics) {
+    const QList<QAction*> top = window.menuBar()->actions();
+    ASSERT_EQ(top.size(), 2);
+    EXPECT_EQ(top[0]->text(), "&File");
+    EXPECT_EQ(top[1]->text(), "&Help");
+    EXPECT_EQ(top[0]->menu(), &window.File);
+    EXPECT_EQ(top[1]->menu(), &window.Help);
+
+    const QList<QAction*> file = window.File.actions();
+    ASSERT_EQ(file.size(), 3);
+    EXPECT_EQ(file[0], &window.mnuSave);
+    EXPECT_EQ(file[1], &window.mnuOpen);
+    EXPECT_EQ(file[2], &window.mnuQuit);
+    EXPECT_EQ(window.mnuSave.text(), "&Save");
+    EXPECT_EQ(window.mnuOpen.text(), "&Open");
+    EXPECT_EQ(window.mnuQuit.text(), "&Quit");
+
+    const QList<QAction*> help = window.Help.actions();
+    ASSERT_EQ(help.size(), 2);
+    EXPECT_EQ(help[0]->text(), "About");
+    EXPECT_EQ(help[1]->text(), "Help");
+    // The two help items do nothing.
+    window.About.trigger();
+    window.Help2.trigger();
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST_F(ShellWindow, SlidersStartWithTheirRangesAndValues) {
+    struct Case {
+        QSlider* slider;
+        Slider* game;
+        int min, max, value;
+    };
+    Sliders sliders = window.sliders();
+    const Case cases[] = {{&window.SSpeed, &sliders.SSpeed, -1, 500, 300},
+                          {&window.SAccel, &sliders.SAccel, 1, 20, 5},
+                          {&window.SLvl, &sliders.SLvl, 0, 80, 1}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.slider->minimum(), c.min);
+        EXPECT_EQ(c.slider->maximum(), c.max);
+        EXPECT_EQ(c.slider->value(), c.value);
+        EXPECT_EQ(c.game->min(), c.min);
+        EXPECT_EQ(c.game->max(), c.max);
+        EXPECT_EQ(c.game->value(), c.value);
+        EXPECT_EQ(c.slider->orientation(), Qt::Horizontal);
+    }
+}
+
+TEST_F(ShellWindow, TimersHaveTheirPeriodsAndWaitForTheGameToStart) {
+    const std::pair<QTimer*, int> timers[] = {{&window.Ball, 500},
+                                              {&window.accel, 200},
+                                              {&window.LevelUp, 150},
+                                              {&window.Score, 500},
+                                              {&window.DispUpdate, 10}};
+    for (const auto& [timer, ms] : timers) {
+        EXPECT_EQ(timer->interval(), ms) << timer->objectName().toStdString();
+        EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString();
+        EXPECT_FALSE(timer->isSingleShot());
+    }
+}
+
+TEST_F(ShellWindow, PauseStopsTheFourGameTimersUnlessClear) {
+    QTimer* const game[] = {&window.Ball, &window.accel, &window.LevelUp, &window.Score};
+    const auto running = [&] {
+        int n = 0;
+        for (QTimer* t : game) {
+            n += t->isActive() ? 1 : 0;
+        }
+        return n;
+    };
+    window.cPaused.setEnabled(true);
+
+    struct Case {
+        Qt::CheckState state;
+        int value;
+        int running;
+    };
+    const Case cases[] = {{Qt::Unchecked, 0, 4},
+                          {Qt::PartiallyChecked, 2, 0},
+                          {Qt::Unchecked, 0, 4},
+                          {Qt::Checked, 1, 0}};
+    for (const Case& c : cases) {
+        window.cPaused.setCheckState(c.state);  // raises the check box's click handler
+        EXPECT_EQ(window.cPausedValue(), c.value);
+        EXPECT_EQ(running(), c.running) << "value " << c.value;
+        EXPECT_FALSE(window.DispUpdate.isActive());
+    }
+
+    // A timer that runs already keeps its count when the game is unpaused again.
+    window.cPaused.setCheckState(Qt::Unchecked);
+    const int ballTimer = window.Ball.timerId();
+    window.cPaused_Click();
+    EXPECT_EQ(window.Ball.timerId(), ballTimer);
+}
+
+TEST_F(ShellWindow, SliderHandlersWriteTheirLabels) {
+    Sliders sliders = window.sliders();
+    struct Case {
+        Slider* slider;
+        QLabel* label;
+        int set;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {&sliders.SLvl, &window.Label1, 80, "Level: 80"},
+        {&sliders.SLvl, &window.Label1, 0, "Level: 0"},
+        {&sliders.SAccel, &window.Label2, 20, "Acceleration: 20"},
+        {&sliders.SSpeed, &window.Label3, -1, "Top Speed: -1"},
+        {&sliders.SSpeed, &window.Label3, 500, "Top Speed: 500"},
+        // Out of range, the slider keeps to its Min and Max and the label shows that value.
+        {&sliders.SLvl, &window.Label1, 81, "Level: 80"},
+        {&sliders.SAccel, &window.Label2, 0, "Acceleration: 1"},
+    };
+    for (const Case& c : cases) {
+        c.slider->setValue(c.set);
+        EXPECT_EQ(c.label->text().toStdString(), c.caption);
+    }
+
+    // Setting the value the slider already has still raises Change.
+    window.Label1.setText("x");
+    sliders.SLvl.setValue(sliders.SLvl.value());
+    EXPECT_EQ(window.Label1.text(), "Level: 80");
+
+    // Dragging the thumb updates the label while it moves.
+    window.SAccel.setSliderDown(true);
+    window.SAccel.setSliderPosition(7);
+    EXPECT_EQ(window.Label2.text(), "Acceleration: 7");
+    window.SAccel.setSliderDown(false);
+    EXPECT_EQ(window.Label2.text(), "Acceleration: 7");
+}
+
+TEST(ShellSlider, ChangeAfterEverySetScrollWhileDragging) {
+    qtApp();
+    QSlider widget;
+    QtSlider slider(widget, 0, 80, 1);
+    int changes = 0;
+    int scrolls = 0;
+    int seen = -100;
+    slider.setOnChange([&] {
+        ++changes;
+        seen = slider.value();  // handlers read the value when they run
+    });
+    slider.setOnScroll([&] { ++scrolls; });
+    EXPECT_EQ(widget.pageStep(), 5);
+    EXPECT_EQ(widget.singleStep(), 1);
+
+    struct Case {
+        int set;
+        int value;
+    };
+    const Case sets[] = {{40, 40}, {40, 40}, {-5, 0}, {1000, 80}, {0, 0}};
+    int expectedChanges = 0;
+    for (const Case& c : sets) {
+        slider.setValue(c.set);
+        ++expectedChanges;
+        EXPECT_EQ(slider.value(), c.value);
+        EXPECT_EQ(changes, expectedChanges) << "set " << c.set;
+        EXPECT_EQ(seen, c.value);
+    }
+    EXPECT_EQ(scrolls, 0);
+
+    // The player: a page step is a change; a drag scrolls, and its release is a change.
+    widget.triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(changes, expectedChanges + 1);
+    EXPECT_EQ(seen, 5);
+    widget.setSliderDown(true);
+    widget.setSliderPosition(9);
+    widget.setSliderPosition(12);
+    EXPECT_EQ(scrolls, 2);
+    EXPECT_EQ(changes, expectedChanges + 1);
+    widget.setSliderDown(false);
+    EXPECT_EQ(changes, expectedChanges + 2);
+    EXPECT_EQ(seen, 12);
+}
+
+// The playfield's height for a client area of the given pixel height.
+int expectedPlayfieldHeight(int clientHeight) {
+    const double h = clientHeight * 15.0;
+    return nearest<std::int32_t>(std::fabs(h - ((h - 8520.0) * 1.13 + 420.0)) / 15.0);
+}
+
+TEST_F(ShellWindow, ShowingSnapsToTheMinimumAndLaysOutThePlayfield) {
+    window.show();
+    // The outer size includes whatever frame the platform draws around the window.
+    const QSize frame = window.frameGeometry().size() - window.size();
+    EXPECT_EQ(window.frameGeometry().size(), QSize(590, 741));
+    const QWidget* client = window.centralWidget();
+    EXPECT_EQ(client->width(), 590 - frame.width());
+    EXPECT_EQ(client->height(), 741 - frame.height() - window.menuBar()->height());
+
+    EXPECT_EQ(window.Kestro.pos(), QPoint(0, 28));
+    EXPECT_EQ(window.Kestro.width(), client->width());
+    EXPECT_EQ(window.Kestro.height(), expectedPlayfieldHeight(client->height()));
+    EXPECT_EQ(window.Kestro.surface().image().size(), window.Kestro.size());
+    EXPECT_EQ(window.gameState().tileW, static_cast<float>(window.Kestro.width() / 59.0));
+    EXPECT_EQ(window.gameState().tileH, static_cast<float>(window.Kestro.height() / 47.0));
+    // The rest keeps its place.
+    EXPECT_EQ(window.reset.geometry(), QRect(496, 568, 65, 25));
+    EXPECT_EQ(window.SLvl.geometry(), QRect(44, 640, 449, 17));
+}
+
+TEST_F(ShellWindow, ResizingFollowsTheMinimumAndThePlayfieldFollowsTheWindow) {
+    window.show();
+    const QSize frame = window.frameGeometry().size() - window.size();
+    struct Case {
+        QSize requested;  // outer size asked for
+        QSize outer;      // outer size that results
+    };
+    const Case cases[] = {
+        {{800, 1000}, {800, 1000}}, {{590, 741}, {590, 741}}, {{589, 741}, {590, 741}},
+        {{700, 740}, {700, 741}},   {{300, 200}, {590, 741}}, {{1200, 741}, {1200, 741}},
+    };
+    for (const Case& c : cases) {
+        window.resize(c.requested - frame);
+        const std::string name =
+            std::to_string(c.requested.width()) + "x" + std::to_string(c.requested.height());
+        EXPECT_EQ(window.frameGeometry().size(), c.outer) << name;
+        const QWidget* client = window.centralWidget();
+        EXPECT_EQ(window.Kestro.width(), client->width()) << name;
+        EXPECT_EQ(window.Kestro.height(), expectedPlayfieldHeight(client->height())) << name;
+        EXPECT_EQ(window.gameState().tileW, static_cast<float>(window.Kestro.width() / 59.0))
+            << name;
+        EXPECT_EQ(window.gameState().tileH, static_cast<float>(window.Kestro.height() / 47.0))
+            << name;
+    }
+}
+
+TEST_F(ShellWindow, MinimizedWindowIsNotLaidOut) {
+    window.show();
+    const float tileW = window.gameState().tileW;
+    window.setWindowState(Qt::WindowMinimized);
+    window.Kestro.resize(10, 10);
+    window.Form_Resize();
+    EXPECT_EQ(window.Kestro.size(), QSize(10, 10));
+    EXPECT_EQ(window.gameState().tileW, tileW);
+
+    window.setWindowState(Qt::WindowNoState);
+    window.Form_Resize();
+    EXPECT_EQ(window.Kestro.width(), window.centralWidget()->width());
+}
+
+TEST_F(ShellWindow, TileDumpClearsThePlayfieldAndPrintsCodesFromTheBottomRowUp) {
+    window.show();
+    ImageSurface& field = window.Kestro.surface();
+    const QRgb background = field.backColor().rgb();
+    const QSize size = field.image().size();
+    // Something on the playfield that the dump must clear.
+    field.setForeColor(255);
+    field.setFillColor(255);
+    field.setFillStyle(0);
+    field.rectangle(0, 0, size.width(), size.height());
+    field.setForeColor(0);
+
+    GameState& s = window.gameState();
+    s.tiles.set(1, 45, tileBlock);  // printed at (50.05, 11.56): on the playfield
+    s.tiles.set(2, 44, -3);         // not above 0: nothing at (190.1, 169.12)
+    s.tiles.set(0, 45, tileWall);   // at x -90: off the playfield
+    s.tiles.set(3, 46, tileGoal);   // at y -146: off the playfield
+    window.DispUpdate_Timer();
+
+    EXPECT_EQ(s.scanX, 0);
+    EXPECT_EQ(s.scanY, 0);
+    const QImage& image = field.image();
+    const QRect glyph(50, 11, 12, 20);
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixel(x, y) == background) {
+                continue;
+            }
+            ASSERT_TRUE(glyph.contains(x, y)) << "unexpected ink at " << x << "," << y;
+            EXPECT_EQ(qGray(image.pixel(x, y)), 0) << "printed in the fore colour, black";
+            ++inked;
+        }
+    }
+    EXPECT_GT(inked, 5) << "the code 4 is printed near (50, 12)";
+}
+
+TEST_F(ShellWindow, DisplayWritesLabelsScoreAndMessages) {
+    window.show();
+    GameDisplay& display = window.display();
+    display.setLabel(LabelId::Label1, "Level: 7");
+    display.setLabel(LabelId::Label2, "Acceleration: 3");
+    display.setLabel(LabelId::Label3, "Top Speed: -1");
+    EXPECT_EQ(window.Label1.text(), "Level: 7");
+    EXPECT_EQ(window.Label2.text(), "Acceleration: 3");
+    EXPECT_EQ(window.Label3.text(), "Top Speed: -1");
+
+    // The score box is cleared and the score printed at its top left.
+    const QImage& box = window.ScoreDisp.surface().image();
+    ASSERT_EQ(box.size(), QSize(57, 25));
+    const QRgb background = window.ScoreDisp.surface().backColor().rgb();
+    const auto inkRight = [&] {
+        int right = -1;
+        for (int y = 0; y < box.height(); ++y) {
+            for (int x = 0; x < box.width(); ++x) {
+                if (box.pixel(x, y) != background) {
+                    right = std::max(right, x);
+                    EXPECT_LT(y, 20) << "one line at the top";
+                }
+            }
+        }
+        return right;
+    };
+    display.showScore(8888888);
+    const int wide = inkRight();
+    display.showScore(1);
+    const int narrow = inkRight();
+    EXPECT_GT(wide, 30);
+    EXPECT_GE(narrow, 0);
+    EXPECT_LT(narrow, 10) << "the longer score before was cleared";
+
+    display.showMessage("Congratulations, you have über skillz");
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0], "Congratulations, you have über skillz");
+}
+
+TEST(ShellPictureBox, ShowsItsImageAndReportsPointerMovesInItsPixels) {
+    qtApp();
+    PictureBox box("Probe", nullptr);
+    box.resize(40, 30);
+    box.show();
+    ImageSurface& surface = box.surface();
+    ASSERT_EQ(surface.image().size(), QSize(40, 30));
+    surface.setForeColor(255);
+    surface.setFillColor(255);
+    surface.setFillStyle(0);
+    surface.rectangle(10, 5, 20, 15);
+    const QImage shown = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, surface.image());
+
+    struct Move {
+        Qt::MouseButtons buttons;
+        Qt::KeyboardModifiers modifiers;
+        int button, shift;
+    };
+    const Move moves[] = {
+        {Qt::NoButton, Qt::NoModifier, 0, 0},
+        {Qt::LeftButton, Qt::ShiftModifier, 1, 1},
+        {Qt::RightButton | Qt::MiddleButton, Qt::ControlModifier | Qt::AltModifier, 6, 6},
+    };
+    for (const Move& m : moves) {
+        int button = -1;
+        int shift = -1;
+        QPointF at;
+        box.setOnMouseMove([&](int b, int s, float x, float y) {
+            button = b;
+            shift = s;
+            at = QPointF(x, y);
+        });
+        QMouseEvent event(QEvent::MouseMove, QPointF(12.5, 7.25),
+                          box.mapToGlobal(QPointF(12.5, 7.25)), Qt::NoButton, m.buttons,
+                          m.modifiers);
+        QApplication::sendEvent(&box, &event);
+        EXPECT_EQ(button, m.button);
+        EXPECT_EQ(shift, m.shift);
+        EXPECT_EQ(at, QPointF(12.5, 7.25));
+    }
+}
+
+}  // namespace
+}  // namespace kestro::shell

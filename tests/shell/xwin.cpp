@@ -1,0 +1,314 @@
+// kestro-xwin: looks at and drives the game's window on an X display, for the start-up test and
+// the processor benchmark that run the real program under Xvfb.
+//
+//   kestro-xwin find TITLE SECONDS      wait for a shown top-level window titled TITLE; print id
+//   kestro-xwin level WIN SECONDS       wait until WIN shows a level; print the playfield's box
+//                                       "left top width height" in WIN's pixels
+//   kestro-xwin ball WIN                print the centre "x y" of the ball's blue pixels
+//   kestro-xwin click WIN X Y           a left click at X, Y of WIN (synthetic press, release)
+//   kestro-xwin close WIN               ask WIN to close, as a window manager's close does
+//
+// Exit status 0 on success, 1 when the condition was not met in time, 2 on usage errors.
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct DisplayCloser {
+    void operator()(Display* d) const { XCloseDisplay(d); }
+};
+using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
+
+struct ImageDestroyer {
+    void operator()(XImage* image) const { XDestroyImage(image); }
+};
+using ImagePtr = std::unique_ptr<XImage, ImageDestroyer>;
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+};
+
+// A window's pixels as RGB, row by row.
+struct Shot {
+    int width = 0;
+    int height = 0;
+    std::vector<Rgb> pixels;
+    const Rgb& at(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)];
+    }
+};
+
+bool isBlack(const Rgb& p) {
+    return p.r == 0 && p.g == 0 && p.b == 0;
+}
+bool isBlue(const Rgb& p) {
+    return p.r == 0 && p.g == 0 && p.b == 255;
+}
+bool isGreen(const Rgb& p) {
+    return p.r == 0 && p.g == 255 && p.b == 0;
+}
+
+std::string windowName(Display* d, Window w) {
+    XTextProperty prop;
+    std::string name;
+    if (XGetWMName(d, w, &prop) != 0 && prop.value != nullptr) {
+        name.assign(reinterpret_cast<const char*>(prop.value), prop.nitems);
+        XFree(prop.value);
+    }
+    return name;
+}
+
+std::optional<Window> findShown(Display* d, Window parent, const std::string& title) {
+    Window root = 0;
+    Window parentOut = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(d, parent, &root, &parentOut, &children, &count) == 0) {
+        return std::nullopt;
+    }
+    std::optional<Window> found;
+    for (unsigned int i = 0; i < count && !found; ++i) {
+        XWindowAttributes attrs;
+        if (XGetWindowAttributes(d, children[i], &attrs) != 0 && attrs.map_state == IsViewable &&
+            windowName(d, children[i]) == title) {
+            found = children[i];
+        }
+        if (!found) {
+            found = findShown(d, children[i], title);  // under a reparenting window manager
+        }
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
+    return found;
+}
+
+std::optional<Shot> grab(Display* d, Window w) {
+    XWindowAttributes attrs;
+    if (XGetWindowAttributes(d, w, &attrs) == 0 || attrs.map_state != IsViewable) {
+        return std::nullopt;
+    }
+    ImagePtr image(XGetImage(d, w, 0, 0, static_cast<unsigned>(attrs.width),
+                             static_cast<unsigned>(attrs.height), AllPlanes, ZPixmap));
+    if (!image) {
+        return std::nullopt;
+    }
+    Shot shot;
+    shot.width = attrs.width;
+    shot.height = attrs.height;
+    shot.pixels.resize(static_cast<std::size_t>(shot.width) *
+                       static_cast<std::size_t>(shot.height));
+    const auto channel = [](unsigned long pixel, unsigned long mask) {
+        if (mask == 0) {
+            return 0;
+        }
+        int shift = 0;
+        while (((mask >> shift) & 1UL) == 0) {
+            ++shift;
+        }
+        const unsigned long max = mask >> shift;
+        return static_cast<int>(((pixel & mask) >> shift) * 255UL / max);
+    };
+    for (int y = 0; y < shot.height; ++y) {
+        for (int x = 0; x < shot.width; ++x) {
+            const unsigned long p = XGetPixel(image.get(), x, y);
+            shot.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(shot.width) +
+                        static_cast<std::size_t>(x)] =
+                Rgb{channel(p, image->red_mask), channel(p, image->green_mask),
+                    channel(p, image->blue_mask)};
+        }
+    }
+    return shot;
+}
+
+struct Box {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+
+// A level is on screen when a black frame of border walls at least 300 pixels long on each side
+// encloses the blue ball and a green goal.
+std::optional<Box> findLevel(const Shot& s) {
+    constexpr int kMinRun = 300;
+    for (int x = 0; x < s.width; ++x) {
+        int runStart = -1;
+        for (int y = 0; y <= s.height; ++y) {
+            const bool black = y < s.height && isBlack(s.at(x, y));
+            if (black && runStart < 0) {
+                runStart = y;
+            }
+            if (!black && runStart >= 0) {
+                if (y - runStart >= kMinRun) {
+                    Box box{x, runStart, 0, y - runStart};
+                    while (box.left + box.width < s.width &&
+                           isBlack(s.at(box.left + box.width, box.top))) {
+                        ++box.width;
+                    }
+                    if (box.width < kMinRun) {
+                        break;
+                    }
+                    bool blue = false;
+                    bool green = false;
+                    for (int yy = box.top; yy < box.top + box.height; ++yy) {
+                        for (int xx = box.left; xx < box.left + box.width; ++xx) {
+                            blue = blue || isBlue(s.at(xx, yy));
+                            green = green || isGreen(s.at(xx, yy));
+                        }
+                    }
+                    if (blue && green) {
+                        return box;
+                    }
+                }
+                runStart = -1;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::pair<double, double>> findBall(const Shot& s) {
+    double sx = 0;
+    double sy = 0;
+    long n = 0;
+    for (int y = 0; y < s.height; ++y) {
+        for (int x = 0; x < s.width; ++x) {
+            if (isBlue(s.at(x, y))) {
+                sx += x;
+                sy += y;
+                ++n;
+            }
+        }
+    }
+    if (n == 0) {
+        return std::nullopt;
+    }
+    return std::make_pair(sx / static_cast<double>(n), sy / static_cast<double>(n));
+}
+
+template <typename F>
+bool poll(double seconds, F f) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (true) {
+        if (f()) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+void sendButton(Display* d, Window w, int type, int x, int y, unsigned int state) {
+    XEvent ev{};
+    ev.xbutton.type = type;
+    ev.xbutton.display = d;
+    ev.xbutton.window = w;
+    ev.xbutton.root = DefaultRootWindow(d);
+    ev.xbutton.subwindow = None;
+    ev.xbutton.time = CurrentTime;
+    ev.xbutton.x = x;
+    ev.xbutton.y = y;
+    Window child = 0;
+    XTranslateCoordinates(d, w, ev.xbutton.root, x, y, &ev.xbutton.x_root, &ev.xbutton.y_root,
+                          &child);
+    ev.xbutton.state = state;
+    ev.xbutton.button = Button1;
+    ev.xbutton.same_screen = True;
+    XSendEvent(d, w, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &ev);
+    XFlush(d);
+}
+
+int usage() {
+    std::fputs(
+        "usage: kestro-xwin find TITLE SECONDS | level WIN SECONDS | ball WIN | click WIN X Y | "
+        "close WIN\n",
+        stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        return usage();
+    }
+    DisplayPtr display(XOpenDisplay(nullptr));
+    if (!display) {
+        std::fputs("kestro-xwin: cannot open the display\n", stderr);
+        return 2;
+    }
+    Display* d = display.get();
+    const std::string& command = args[0];
+
+    if (command == "find" && args.size() == 3) {
+        std::optional<Window> w;
+        if (!poll(std::atof(args[2].c_str()), [&] {
+                w = findShown(d, DefaultRootWindow(d), args[1]);
+                return w.has_value();
+            })) {
+            return 1;
+        }
+        std::printf("%lu\n", *w);
+        return 0;
+    }
+    if (args.size() < 2) {
+        return usage();
+    }
+    const Window w = std::strtoul(args[1].c_str(), nullptr, 10);
+
+    if (command == "level" && args.size() == 3) {
+        std::optional<Box> box;
+        if (!poll(std::atof(args[2].c_str()), [&] {
+                const auto shot = grab(d, w);
+                box = shot ? findLevel(*shot) : std::nullopt;
+                return box.has_value();
+            })) {
+            return 1;
+        }
+        std::printf("%d %d %d %d\n", box->left, box->top, box->width, box->height);
+        return 0;
+    }
+    if (command == "ball" && args.size() == 2) {
+        const auto shot = grab(d, w);
+        const auto ball = shot ? findBall(*shot) : std::nullopt;
+        if (!ball) {
+            return 1;
+        }
+        std::printf("%.1f %.1f\n", ball->first, ball->second);
+        return 0;
+    }
+    if (command == "click" && args.size() == 4) {
+        const int x = std::atoi(args[2].c_str());
+        const int y = std::atoi(args[3].c_str());
+        sendButton(d, w, ButtonPress, x, y, 0);
+        sendButton(d, w, ButtonRelease, x, y, Button1Mask);
+        return 0;
+    }
+    if (command == "close" && args.size() == 2) {
+        XEvent ev{};
+        ev.xclient.type = ClientMessage;
+        ev.xclient.window = w;
+        ev.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
+        ev.xclient.format = 32;
+        ev.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
+        ev.xclient.data.l[1] = CurrentTime;
+        XSendEvent(d, w, False, NoEventMask, &ev);
+        XFlush(d);
+        return 0;
+    }
+    return usage();
+}
