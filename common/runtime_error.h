@@ -20,14 +20,14 @@ inline constexpr std::int32_t kInvalidPropertyValue = 380;
 inline constexpr const char* kErrorSource = "Kestro";
 
 class RuntimeError : public std::runtime_error {
-public:
+  public:
     RuntimeError(std::int32_t number, std::string source, std::string description);
 
     std::int32_t number() const noexcept { return number_; }
     const std::string& source() const noexcept { return source_; }
     const std::string& description() const noexcept { return description_; }
 
-private:
+  private:
     std::int32_t number_;
     std::string source_;
     std::string description_;
@@ -36,7 +36,7 @@ private:
 RuntimeError typeMismatch(std::string source = kErrorSource);         // 13 "Type mismatch"
 RuntimeError overflowError(std::string source = kErrorSource);        // 6 "Overflow"
 RuntimeError subscriptOutOfRange(std::string source = kErrorSource);  // 9 "Subscript out of range"
-RuntimeError objectNotSet(std::string source = kErrorSource);  // 91 "Object variable or ..."
+RuntimeError objectNotSet(std::string source = kErrorSource);         // 91 "Object variable or ..."
 RuntimeError invalidPropertyValue(std::string source = kErrorSource);  // 380
 
 }  // namespace kestro

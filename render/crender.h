@@ -15,7 +15,7 @@ namespace kestro {
 class TrapDialog;
 
 class cRender {
-public:
+  public:
     // yield processes all pending window events and returns; dialog answers the error trap.
     cRender(TrapDialog& dialog, std::function<void()> yield);  // Class_Initialize
     ~cRender();                                                // Class_Terminate
@@ -42,7 +42,7 @@ public:
     const std::vector<renderEntity>& entities() const { return entities_; }
     bool running() const { return running_; }
 
-private:
+  private:
     bool renderFrame();
     void renderLoop();
     void renderClear();
