@@ -50,35 +50,40 @@ void BM_composeScene(benchmark::State& state) {
 }
 BENCHMARK(BM_composeScene)->Unit(benchmark::kMicrosecond);
 
+// A renderer on a window-sized QImage whose render event ends the frame loop after one frame.
+struct OneFrameRenderer {
+    OneFrameRenderer() {
+        renderer.renderInit(&surface);
+        renderer.render = [this](std::int16_t&) { renderer.renderStop(); };
+    }
+    OneFrameRenderer(const OneFrameRenderer&) = delete;
+    OneFrameRenderer& operator=(const OneFrameRenderer&) = delete;
+
+    ImageSurface surface{"Kestro", QSize(582, 525)};
+    NoDialog dialog;
+    cRender renderer{dialog, [] {}};
+};
+
 // compose + renderEntitiesFill + one frame (clear, draw, present, render event).
 void BM_sceneFrame(benchmark::State& state) {
     const GameState s = level80();
-    ImageSurface surface("Kestro", QSize(582, 525));
-    NoDialog dialog;
-    cRender renderer(dialog, [] {});
-    renderer.renderInit(&surface);
-    renderer.render = [&renderer](std::int16_t&) { renderer.renderStop(); };
+    OneFrameRenderer r;
     for (auto _ : state) {
-        renderer.renderEntitiesFill(composeScene(s), -1, -1);
-        renderer.renderStart();
-        benchmark::DoNotOptimize(surface.image().constBits());
+        r.renderer.renderEntitiesFill(composeScene(s), -1, -1);
+        r.renderer.renderStart();
+        benchmark::DoNotOptimize(r.surface.image().constBits());
     }
-    state.counters["entities"] = static_cast<double>(renderer.entities().size());
+    state.counters["entities"] = static_cast<double>(r.renderer.entities().size());
 }
 BENCHMARK(BM_sceneFrame)->Unit(benchmark::kMicrosecond);
 
 // The drawing alone: one frame of a list that is already in place.
 void BM_frameOnly(benchmark::State& state) {
-    const GameState s = level80();
-    ImageSurface surface("Kestro", QSize(582, 525));
-    NoDialog dialog;
-    cRender renderer(dialog, [] {});
-    renderer.renderInit(&surface);
-    renderer.render = [&renderer](std::int16_t&) { renderer.renderStop(); };
-    renderer.renderEntitiesFill(composeScene(s), -1, -1);
+    OneFrameRenderer r;
+    r.renderer.renderEntitiesFill(composeScene(level80()), -1, -1);
     for (auto _ : state) {
-        renderer.renderStart();
-        benchmark::DoNotOptimize(surface.image().constBits());
+        r.renderer.renderStart();
+        benchmark::DoNotOptimize(r.surface.image().constBits());
     }
 }
 BENCHMARK(BM_frameOnly)->Unit(benchmark::kMicrosecond);

@@ -36,4 +36,19 @@ std::string lowerTrim(std::string_view text) {
     return out;
 }
 
+std::string escapeLineEnds(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace kestro

@@ -14,4 +14,7 @@ std::int64_t countOccurrences(std::string_view text, std::string_view needle);
 // text without leading and trailing spaces (the space character only), in lower case.
 std::string lowerTrim(std::string_view text);
 
+// text with CR written as \r and LF as \n, so that it stays on one line; nothing else changes.
+std::string escapeLineEnds(std::string_view text);
+
 }  // namespace kestro

@@ -14,32 +14,31 @@ namespace {
 
 constexpr std::int32_t kLevelError = 3;
 
+// The colour text and flags of each tile that has a colour.
+struct TileStyle {
+    std::int16_t code;
+    const char* text;
+    std::int32_t flags;
+};
+
+constexpr TileStyle kTileStyles[] = {
+    {tileWall, "c0", flagRectangle | flagSolid},
+    {tileBall, "c16711680", flagEllipse | flagSolid},
+    {tileBlock, "c16728128", flagRectangle | flagSolid},
+    {tileGoal, "c65280", flagEllipse | flagSolid},
+    {tileMarker, "c255", flagRectangle | flagEllipse | flagSolid},
+};
+
 // Sets the colour text and flags of a tile's entity; false for a code without a colour.
 bool styleOf(std::int16_t code, renderEntity& e) {
-    switch (code) {
-        case tileWall:
-            e.text = "c0";
-            e.flags = flagRectangle | flagSolid;
+    for (const TileStyle& style : kTileStyles) {
+        if (style.code == code) {
+            e.text = style.text;
+            e.flags = style.flags;
             return true;
-        case tileBall:
-            e.text = "c16711680";
-            e.flags = flagEllipse | flagSolid;
-            return true;
-        case tileBlock:
-            e.text = "c16728128";
-            e.flags = flagRectangle | flagSolid;
-            return true;
-        case tileGoal:
-            e.text = "c65280";
-            e.flags = flagEllipse | flagSolid;
-            return true;
-        case tileMarker:
-            e.text = "c255";
-            e.flags = flagRectangle | flagEllipse | flagSolid;
-            return true;
-        default:
-            return false;
+        }
     }
+    return false;
 }
 
 // A coordinate that single precision cannot hold is an overflow, as in any arithmetic of the

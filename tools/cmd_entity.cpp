@@ -77,22 +77,6 @@ int encode(const Args& args) {
     return 0;
 }
 
-// CR and LF as \r and \n, so that the text stays on one line.
-std::string escapeLineEnds(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 int decode(const Args& args) {
     if (args.size() != 1) {
         throw CliError("usage: entity decode (the text form comes on stdin)");

@@ -12,6 +12,7 @@
 #include "game/ball.h"
 #include "game/display.h"
 #include "game/game_state.h"
+#include "game/grid_text.h"
 #include "game/level.h"
 #include "game/random.h"
 #include "game/slider.h"
@@ -91,25 +92,6 @@ std::unique_ptr<RandomSource> randomOption(const ParsedArgs& p) {
     }
     const auto now = std::chrono::system_clock::now().time_since_epoch().count();
     return std::make_unique<SeededRandom>(static_cast<std::uint64_t>(now));
-}
-
-char tileChar(std::int16_t code) {
-    switch (code) {
-        case tileEmpty:
-            return '.';
-        case tileWall:
-            return '#';
-        case tileBall:
-            return 'o';
-        case tileBlock:
-            return 'B';
-        case tileGoal:
-            return 'G';
-        case tileMarker:
-            return 'm';
-        default:
-            return '?';
-    }
 }
 
 }  // namespace
@@ -196,12 +178,7 @@ int cmdShow(const Args& args) {
         for (const auto& [name, value] : values) {
             out += std::string(name) + " = " + std::to_string(value) + "\n";
         }
-        for (int y = 0; y < kRows; ++y) {
-            for (int x = 0; x < kCols; ++x) {
-                out += tileChar(s.tiles.at(x, y));
-            }
-            out += '\n';
-        }
+        out += gridText(s.tiles);
         std::cout << out << std::flush;
         if (!std::cout) {
             throw CliError("cannot write to standard output");

@@ -30,20 +30,32 @@ const std::map<std::int32_t, std::string> kTags = {
     {5, "[  INFO ]  "}, {6, "[VERBOSE]  "}, {13, "[ DEBUG ]  "},
 };
 
+// The opening record of the log "kestro.erl" in dir at the platform's fixed time.
+std::string openedRecord(const std::string& dir) {
+    return "[  INFO ]  {Error Subsystem} Log file " + dir +
+           "/kestro.erl opened @ 071226:220509\r\n";
+}
+
+// The program information of the fixture's platform as four records of their own.
+std::string infoRecords(const std::string& dir, const std::string& version) {
+    const std::string line = "[ DEBUG ]  " + kIndent18;
+    return "[ DEBUG ]  {Error Subsystem} --Program Information--\r\n" + line + "EXE Image: " + dir +
+           "/kestro\r\n" + line + "Instance: 4194304 (False)\r\n" + line + "Version: " + version +
+           "\r\n";
+}
+
+// The same as one record: only its first line carries a tag, and only the end of the whole
+// message loses its blanks, so the first line keeps its trailing one.
+std::string infoBlock(const std::string& dir, const std::string& version) {
+    return "[ DEBUG ]  {Error Subsystem} Program Information \r\n" + kIndent29 +
+           "EXE Image: " + dir + "/kestro\r\n" + kIndent29 + "Instance: 4194304 (False)\r\n" +
+           kIndent29 + "Version: " + version + "\r\n";
+}
+
 TEST_F(LogTest, StartUpLogHoldsBannerProgramInformationRecordsAndClosingBanner) {
     openAsStartUp();
     const std::string dir = exeFolder_.string();
-    const std::string opened = "[  INFO ]  {Error Subsystem} Log file " + dir +
-                               "/kestro.erl opened @ 071226:220509\r\n"
-                               "[ DEBUG ]  {Error Subsystem} --Program Information--\r\n"
-                               "[ DEBUG ]  " +
-                               kIndent18 + "EXE Image: " + dir +
-                               "/kestro\r\n"
-                               "[ DEBUG ]  " +
-                               kIndent18 +
-                               "Instance: 4194304 (False)\r\n"
-                               "[ DEBUG ]  " +
-                               kIndent18 + "Version: 4.0.2\r\n";
+    const std::string opened = openedRecord(dir) + infoRecords(dir, "4.0.2");
     // Every record is on disk as soon as it is written, before the log is closed.
     EXPECT_EQ(logText(), opened);
     EXPECT_TRUE(errorLogOpen());
@@ -70,26 +82,9 @@ TEST_F(LogTest, ProgramInformationLayouts) {
         std::string block;
     };
     const std::vector<Case> cases = {
-        {false, "beta build",
-         "[ DEBUG ]  {Error Subsystem} --Program Information--\r\n"
-         "[ DEBUG ]  " +
-             kIndent18 + "EXE Image: " + dir +
-             "/kestro\r\n"
-             "[ DEBUG ]  " +
-             kIndent18 +
-             "Instance: 4194304 (False)\r\n"
-             "[ DEBUG ]  " +
-             kIndent18 + "Version: 4.0.2 beta build\r\n"},
-        // One record: only its first line carries a tag, and only the end of the whole message
-        // loses its blanks, so the first line keeps its trailing one.
-        {true, "",
-         "[ DEBUG ]  {Error Subsystem} Program Information \r\n" + kIndent29 + "EXE Image: " + dir +
-             "/kestro\r\n" + kIndent29 + "Instance: 4194304 (False)\r\n" + kIndent29 +
-             "Version: 4.0.2\r\n"},
-        {true, "beta build",
-         "[ DEBUG ]  {Error Subsystem} Program Information \r\n" + kIndent29 + "EXE Image: " + dir +
-             "/kestro\r\n" + kIndent29 + "Instance: 4194304 (False)\r\n" + kIndent29 +
-             "Version: 4.0.2 beta build\r\n"},
+        {false, "beta build", infoRecords(dir, "4.0.2 beta build")},
+        {true, "", infoBlock(dir, "4.0.2")},
+        {true, "beta build", infoBlock(dir, "4.0.2 beta build")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message()
@@ -99,8 +94,7 @@ TEST_F(LogTest, ProgramInformationLayouts) {
         p.comments = c.comments;
         setLogPlatform(p);
         ASSERT_TRUE(errorLogFile(true, "kestro", 13, 0, c.oneBlock));
-        EXPECT_EQ(logText(), "[  INFO ]  {Error Subsystem} Log file " + dir +
-                                 "/kestro.erl opened @ 071226:220509\r\n" + c.block);
+        EXPECT_EQ(logText(), openedRecord(dir) + c.block);
     }
 }
 
@@ -203,8 +197,7 @@ TEST_F(LogTest, ThresholdDecidesWhatIsWritten) {
 }
 
 TEST_F(LogTest, BannersAndProgramInformationFollowTheThreshold) {
-    const std::string openBanner = "[  INFO ]  {Error Subsystem} Log file " + logPath().string() +
-                                   " opened @ 071226:220509\r\n";
+    const std::string openBanner = openedRecord(exeFolder_.string());
     const std::string closeBanner =
         "[  INFO ]  {Error Subsystem} Log file closed @ 071226:220509\r\n";
     const std::pair<std::int32_t, std::string> cases[] = {

@@ -3,77 +3,31 @@
 // and XDG_STATE_HOME pointed into that folder so no test can reach the real home.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
 #include "diag/log.h"
 #include "diag/log_platform.h"
+#include "tests/support/files.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/temp_log.h"
 
 namespace kestro::testing {
-
-// Sets or unsets an environment variable and puts the old value back afterwards.
-class ScopedEnv {
-  public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        set(value);
-    }
-    ~ScopedEnv() { set(old_); }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-  private:
-    void set(const std::optional<std::string>& value) {
-        if (value) {
-            ::setenv(name_.c_str(), value->c_str(), 1);
-        } else {
-            ::unsetenv(name_.c_str());
-        }
-    }
-    std::string name_;
-    std::optional<std::string> old_;
-};
-
-inline std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-// 22:05:09 on 7 December 2026.
-inline LocalDateTime fixedTime() {
-    return {2026, 12, 7, 22, 5, 9};
-}
 
 class LogTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestro-diag-XXXXXX");
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-        exeFolder_ = root_ / "game";
         std::filesystem::create_directory(exeFolder_);
         stateHome_.emplace("XDG_STATE_HOME", (root_ / "state").string());
-        resetErrorLog();
-        setLogPlatform(platform());
+        logModule_.emplace(platform());
     }
 
     void TearDown() override {
-        resetErrorLog();
-        resetLogPlatform();
+        logModule_.reset();
         stateHome_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
     }
 
     LogPlatform platform() const {
@@ -96,9 +50,11 @@ class LogTest : public ::testing::Test {
     void closeAsShutDown() { ASSERT_TRUE(errorLogFile(false, "", 0, 0, false)); }
 
     LocalDateTime now_ = fixedTime();  // what the platform's clock shows
-    std::filesystem::path root_;
-    std::filesystem::path exeFolder_;
+    const TempDir tempDir_{"kestro-diag"};
+    const std::filesystem::path root_ = tempDir_.path();
+    const std::filesystem::path exeFolder_ = root_ / "game";
     std::optional<ScopedEnv> stateHome_;
+    std::optional<ScopedLogModule> logModule_;
 };
 
 }  // namespace kestro::testing

@@ -10,10 +10,10 @@
 #include <string>
 
 #include "game/ball.h"
+#include "game/grid_text.h"
 #include "game/level.h"
 #include "game/random.h"
 #include "game/slider.h"
-#include "tests/game/grid_text.h"
 
 namespace kestro {
 namespace {
@@ -85,9 +85,8 @@ TEST(GameBallSoak, MillionTicksKeepOneBallInsideTheGrid) {
 
             if (tick < kScanEveryTickUntil || tick % kScanPeriod == 0) {
                 const auto& cells = s.tiles.cells();
-                ASSERT_EQ(std::count(cells.begin(), cells.end(), tileBall), 1)
-                    << where() << "\n"
-                    << testing::gridText(s.tiles);
+                ASSERT_EQ(std::count(cells.begin(), cells.end(), tileBall), 1) << where() << "\n"
+                                                                               << gridText(s.tiles);
                 ASSERT_TRUE(std::all_of(cells.begin(), cells.end(), knownCode)) << where();
             }
         }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "common/runtime_error.h"
-#include "tests/game/grid_text.h"
+#include "tests/game/game_test_support.h"
 
 namespace kestro {
 namespace {

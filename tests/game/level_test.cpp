@@ -11,7 +11,7 @@
 #include "common/runtime_error.h"
 #include "game/random.h"
 #include "game/slider.h"
-#include "tests/game/grid_text.h"
+#include "tests/game/game_test_support.h"
 
 namespace kestro {
 namespace {

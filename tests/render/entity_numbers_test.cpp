@@ -9,27 +9,13 @@
 
 #include "render/numbers.h"
 #include "tests/render/entity_error_expect.h"
+#include "tests/render/show_text.h"
 
 namespace kestro {
 namespace {
 
 using testing::expectRuntimeError;
-
-std::string show(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
+using testing::show;
 
 TEST(EntityFormatSingle, GeneralFormTable) {
     struct Case {

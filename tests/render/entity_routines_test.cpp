@@ -82,5 +82,25 @@ TEST(EntityLowerTrim, TrimsSpacesOnlyAndLowersAscii) {
     }
 }
 
+TEST(EntityEscapeLineEnds, WritesCrAndLfAsEscapesAndKeepsTheRest) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string text;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"", ""},
+        {"c0", "c0"},
+        {"a\r\nb", "a\\r\\nb"},
+        {"\n\r", "\\n\\r"},
+        {"lone\rcr", "lone\\rcr"},
+        {"tab\tand \\r stay", "tab\tand \\r stay"},
+        {"nul\0x"s, "nul\0x"s},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(escapeLineEnds(c.text), c.out) << c.out;
+    }
+}
+
 }  // namespace
 }  // namespace kestro

@@ -7,26 +7,14 @@
 
 #include "render/entity.h"
 #include "tests/render/entity_error_expect.h"
+#include "tests/render/show_text.h"
 
 namespace kestro {
 namespace {
 
 using namespace std::string_literals;
 using testing::expectRuntimeError;
-
-std::string show(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
+using testing::show;
 
 TEST(EntityText, TheBlackRectangleExample) {
     const renderEntity entity{30.0f, 40.0f, 20.0f, 30.0f, 24, "c0"};

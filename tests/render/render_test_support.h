@@ -2,13 +2,8 @@
 // Helpers shared by the renderer and scene tests: a trap dialog with scripted answers, a log
 // that lives in a temporary folder for one test, and entity texts made from their fields.
 
-#include <stdlib.h>
-
 #include <cstdint>
 #include <deque>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -18,6 +13,7 @@
 #include "diag/log.h"
 #include "diag/log_platform.h"
 #include "render/entity.h"
+#include "tests/support/temp_log.h"
 
 namespace kestro::testing {
 
@@ -47,43 +43,13 @@ class ScriptedDialog final : public TrapDialog {
 // the log module back as it was found afterwards.
 class TempLog {
   public:
-    TempLog() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestro-render-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "no temporary folder";
-            return;
-        }
-        folder_ = pattern;
-        resetErrorLog();
-        LogPlatform p;
-        p.exeFolder = folder_.string();
-        p.exeName = "kestro";
-        p.now = [] { return LocalDateTime{2026, 12, 7, 22, 5, 9}; };
-        setLogPlatform(p);
-        errorLogFile(true, "render-test", 13, 0, false);
-    }
-    ~TempLog() {
-        resetErrorLog();
-        resetLogPlatform();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    TempLog(const TempLog&) = delete;
-    TempLog& operator=(const TempLog&) = delete;
+    TempLog() { errorLogFile(true, "render-test", 13, 0, false); }
 
     // The records written after the opening banner and program information.
     std::vector<std::string> records() const {
-        std::ifstream in(folder_ / "render-test.erl", std::ios::binary);
-        const std::string all{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        std::vector<std::string> lines;
-        for (std::size_t at = 0; at < all.size();) {
-            const std::size_t end = all.find("\r\n", at);
-            lines.push_back(all.substr(at, end == std::string::npos ? end : end - at));
-            at = end == std::string::npos ? all.size() : end + 2;
-        }
         std::vector<std::string> after;
         bool banner = true;
-        for (const auto& line : lines) {
+        for (const auto& line : log_.records("render-test")) {
             if (banner && (line.find("{Error Subsystem}") != std::string::npos ||
                            line.rfind("[ DEBUG ]                    ", 0) == 0)) {
                 continue;
@@ -95,7 +61,7 @@ class TempLog {
     }
 
   private:
-    std::filesystem::path folder_;
+    TempLogFolder log_{"kestro-render"};
 };
 
 inline std::string entityText(float x1, float x2, float y1, float y2, std::int32_t flags,

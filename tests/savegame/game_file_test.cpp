@@ -7,38 +7,31 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "savegame/codec.h"
 #include "tests/savegame/random_game.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
 
 namespace kestro::savegame {
 namespace {
 
 namespace fs = std::filesystem;
 
+using kestro::testing::writeFile;
+
 class SaveGameFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/kestro-savegame-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    fs::path dir_;
+    const kestro::testing::TempDir tempDir_{"kestro-savegame"};
+    const fs::path dir_ = tempDir_.path();
     testing::RandomGames random_{1234};
 };
 
 std::vector<std::uint8_t> contents(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void writeText(const fs::path& p, const std::string& text) {
-    std::ofstream(p, std::ios::binary) << text;
+    const std::string bytes = kestro::testing::readFile(p);
+    return {bytes.begin(), bytes.end()};
 }
 
 std::vector<std::string> names(const fs::path& dir) {
@@ -55,7 +48,7 @@ TEST_F(SaveGameFile, SavesExactlyTheEncodingAndLoadsItBack) {
     const SliderValues sl = random_.sliders();
     const fs::path file = dir_ / "game.egf";
     // Saving over a longer file leaves a file of exactly one saved game.
-    writeText(file, std::string(20000, 'z'));
+    writeFile(file, std::string(20000, 'z'));
 
     ASSERT_EQ(saveGameFile(file, s, sl, 777), std::nullopt);
 
@@ -71,7 +64,7 @@ TEST_F(SaveGameFile, SavesExactlyTheEncodingAndLoadsItBack) {
 
 TEST_F(SaveGameFile, SavingOverAFileKeepsItsPermissions) {
     const fs::path file = dir_ / "game.egf";
-    writeText(file, "old");
+    writeFile(file, "old");
     ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
     ASSERT_EQ(saveGameFile(file, random_.state(), random_.sliders(), 1), std::nullopt);
     struct stat st {};
@@ -168,7 +161,7 @@ TEST_F(SaveGameFile, ReadingStopsOneByteAfterASavedGame) {
     // A saved game followed by more data is refused as too long.
     const fs::path file = dir_ / "long.egf";
     const SaveBytes b = encode(random_.state(), random_.sliders(), 5);
-    writeText(file, std::string(b.begin(), b.end()) + std::string(1 << 20, '\0'));
+    writeFile(file, std::string(b.begin(), b.end()) + std::string(1 << 20, '\0'));
     const DecodeResult r = loadGameFile(file);
     ASSERT_FALSE(r.ok());
     EXPECT_EQ(r.error().kind, RefusalKind::WrongSize);

@@ -3,12 +3,9 @@
 // folder, and a way to run the game until a given frame and close it from there.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +19,7 @@
 #include "diag/log_platform.h"
 #include "shell/dialogs.h"
 #include "shell/fmain.h"
+#include "tests/support/temp_log.h"
 
 namespace kestro::shell::testing {
 
@@ -54,54 +52,21 @@ class RecordingPrompt final : public MessagePrompt {
 // The log goes to a fresh temporary folder ("<folder>/kestro.erl") with a fixed clock.
 class TempLog {
   public:
-    TempLog() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kestro-shell-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        folder_ = pattern;
-        resetErrorLog();
+    std::filesystem::path path() const { return log_.logPath("kestro"); }
+    // The records of the log: its text split at CR LF.
+    std::vector<std::string> records() const { return log_.records("kestro"); }
+
+  private:
+    static LogPlatform platform() {
         LogPlatform p;
-        p.exeFolder = folder_.string();
-        p.exeName = "kestro";
         p.instance = 4242;
         p.versionMajor = 4;
         p.versionMinor = 0;
         p.versionPatch = 0;
-        p.now = [] { return LocalDateTime{2026, 12, 7, 22, 5, 9}; };
-        setLogPlatform(p);
-    }
-    ~TempLog() {
-        resetErrorLog();
-        resetLogPlatform();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    TempLog(const TempLog&) = delete;
-    TempLog& operator=(const TempLog&) = delete;
-
-    std::filesystem::path path() const { return folder_ / "kestro.erl"; }
-
-    // The records of the log: its text split at CR LF.
-    std::vector<std::string> records() const {
-        std::ifstream in(path(), std::ios::binary);
-        const std::string text{std::istreambuf_iterator<char>(in),
-                               std::istreambuf_iterator<char>()};
-        std::vector<std::string> out;
-        std::size_t start = 0;
-        for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos;
-             start = end + 2) {
-            out.push_back(text.substr(start, end - start));
-        }
-        if (start < text.size()) {
-            out.push_back(text.substr(start));  // an unterminated tail
-        }
-        return out;
+        return p;
     }
 
-  private:
-    std::filesystem::path folder_;
+    kestro::testing::TempLogFolder log_{"kestro-shell", platform()};
 };
 
 // Runs start-up and lets the game draw frames until frame `closeAt` has been presented; then

@@ -1,7 +1,6 @@
 // kestro-sim new, step and show, run as the separate program outside scripts use.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -21,7 +20,9 @@
 #include "savegame/game_file.h"
 #include "savegame/layout.h"
 #include "savegame/messages.h"
-#include "tests/tools/tools_game_run.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
+#include "tests/tools/run_sim.h"
 
 namespace kestro::sim {
 namespace {
@@ -29,30 +30,23 @@ namespace {
 namespace fs = std::filesystem;
 namespace sg = kestro::savegame;
 using testing::RunResult;
-using testing::slurp;
 
 class ToolsGame : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/kestro-tools-game-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
-    RunResult sim(const std::vector<std::string>& args) const {
-        return testing::runSim(args, dir_);
-    }
+    RunResult sim(const std::vector<std::string>& args) const { return testing::runSim(args); }
     // Runs a command that must succeed and leave stderr empty.
     void ok(const std::vector<std::string>& args) const {
         const RunResult r = sim(args);
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.err, "");
     }
-    std::string bytesOf(const std::string& name) const { return slurp(dir_ / name); }
+    std::string bytesOf(const std::string& name) const {
+        return kestro::testing::readFile(dir_ / name);
+    }
 
-    fs::path dir_;
+    const kestro::testing::TempDir tempDir_{"kestro-tools-game"};
+    const fs::path dir_ = tempDir_.path();
 };
 
 std::string asString(const sg::SaveBytes& b) {
@@ -240,8 +234,7 @@ TEST_F(ToolsGame, WrongDimensionsLoadWithANote) {
     sg::SaveBytes b = sg::encode(showcase(), sg::SliderValues{}, 5);
     b[8] = 59;
     b[10] = 47;
-    std::ofstream(dir_ / "dims.egf", std::ios::binary)
-        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    kestro::testing::writeFile(dir_ / "dims.egf", asString(b));
 
     const RunResult shown = sim({"show", path("dims.egf")});
     EXPECT_EQ(shown.status, 0);
@@ -261,9 +254,7 @@ TEST_F(ToolsGame, ErrorsAreOneLineAndStatusOne) {
     ASSERT_EQ(sg::saveGameFile(dir_ / "good.egf", showcase(), sg::SliderValues{}, 5), std::nullopt);
     sg::SaveBytes outside = sg::encode(showcase(), sg::SliderValues{}, 5);
     outside[sg::kVariablesOffset + 4 * 8] ^= 0x40;  // ballX 30 becomes 94
-    std::ofstream(dir_ / "outside.egf", std::ios::binary)
-        .write(reinterpret_cast<const char*>(outside.data()),
-               static_cast<std::streamsize>(outside.size()));
+    kestro::testing::writeFile(dir_ / "outside.egf", asString(outside));
     std::ofstream(dir_ / "version.egf") << "EGF1.0br" << std::string(11176, '\0');
     std::ofstream(dir_ / "bad-draws.txt") << "0.5\nhalf\n";
     std::ofstream(dir_ / "big-draws.txt") << "0.5\n1.5\n";

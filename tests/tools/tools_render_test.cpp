@@ -2,7 +2,6 @@
 // game's tiles in their colours at their cells.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -24,34 +23,15 @@
 #include "game/slider.h"
 #include "savegame/game_file.h"
 #include "savegame/slider_values.h"
-#include "tools_game_run.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
+#include "tests/tools/run_sim.h"
 
 namespace kestro::sim {
 namespace {
 
+using kestro::testing::ScopedEnv;
 using testing::runSim;
-
-// Unsets an environment variable for the lifetime of the object.
-class Unset {
-  public:
-    explicit Unset(const char* name) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        ::unsetenv(name);
-    }
-    ~Unset() {
-        if (old_) {
-            ::setenv(name_.c_str(), old_->c_str(), 1);
-        }
-    }
-    Unset(const Unset&) = delete;
-    Unset& operator=(const Unset&) = delete;
-
-  private:
-    std::string name_;
-    std::optional<std::string> old_;
-};
 
 const std::map<std::int16_t, QRgb> kTileColours = {
     {tileWall, qRgb(0, 0, 0)},   {tileBall, qRgb(0, 0, 255)},   {tileBlock, qRgb(64, 64, 255)},
@@ -60,16 +40,6 @@ const std::map<std::int16_t, QRgb> kTileColours = {
 
 class ToolsRender : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kestro-render-XXXXXX");
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-
     // A level laid out by the game and saved as the game saves it.
     GameState saveLevel(const std::filesystem::path& path, std::int32_t level, std::uint64_t seed) {
         StandardSliders sliders;
@@ -111,7 +81,8 @@ class ToolsRender : public ::testing::Test {
         EXPECT_EQ(seen[tileGoal], 4);
     }
 
-    std::filesystem::path dir_;
+    const kestro::testing::TempDir tempDir_{"kestro-render"};
+    const std::filesystem::path dir_ = tempDir_.path();
 };
 
 TEST_F(ToolsRender, DrawsALevelWithoutADisplay) {
@@ -121,10 +92,10 @@ TEST_F(ToolsRender, DrawsALevelWithoutADisplay) {
     ASSERT_GT(std::count(s.tiles.cells().begin(), s.tiles.cells().end(), tileBlock), 0);
     ASSERT_GT(std::count(s.tiles.cells().begin(), s.tiles.cells().end(), tileMarker), 0);
 
-    const Unset platform("QT_QPA_PLATFORM");
-    const Unset display("DISPLAY");
-    const Unset wayland("WAYLAND_DISPLAY");
-    const auto r = runSim({"render", game.string(), png.string()}, dir_);
+    const ScopedEnv platform("QT_QPA_PLATFORM", std::nullopt);
+    const ScopedEnv display("DISPLAY", std::nullopt);
+    const ScopedEnv wayland("WAYLAND_DISPLAY", std::nullopt);
+    const auto r = runSim({"render", game.string(), png.string()});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
 
@@ -151,7 +122,7 @@ TEST_F(ToolsRender, SizeOptionsSetTheCellSize) {
         const auto png = dir_ / "sized.png";
         std::vector<std::string> args = {"render", game.string(), png.string()};
         args.insert(args.end(), c.options.begin(), c.options.end());
-        const auto r = runSim(args, dir_);
+        const auto r = runSim(args);
         ASSERT_EQ(r.status, 0) << r.err;
         QImage image;
         ASSERT_TRUE(image.load(QString::fromStdString(png.string()), "PNG"));
@@ -181,7 +152,7 @@ TEST_F(ToolsRender, ErrorsAreOneLineAndStatusOne) {
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args.back());
-        const auto r = runSim(args, dir_);
+        const auto r = runSim(args);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err.rfind("kestro-sim: ", 0), 0u) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;

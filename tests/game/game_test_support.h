@@ -1,45 +1,15 @@
 #pragma once
-// Test helpers: a grid drawn as text for failure messages, and a display that remembers what the
-// game showed.
+// Test helpers: the cells where two grids differ, for failure messages, and a display that
+// remembers what the game showed.
 
 #include <map>
 #include <string>
 
 #include "game/display.h"
+#include "game/grid_text.h"
 #include "game/tiles.h"
 
 namespace kestro::testing {
-
-inline char tileChar(std::int16_t code) {
-    switch (code) {
-        case tileEmpty:
-            return '.';
-        case tileWall:
-            return '#';
-        case tileBall:
-            return 'o';
-        case tileBlock:
-            return 'B';
-        case tileGoal:
-            return 'G';
-        case tileMarker:
-            return 'm';
-        default:
-            return '?';
-    }
-}
-
-// The grid as 47 lines of 59 characters.
-inline std::string gridText(const Tiles& tiles) {
-    std::string out;
-    for (int y = 0; y < kRows; ++y) {
-        for (int x = 0; x < kCols; ++x) {
-            out += tileChar(tiles.at(x, y));
-        }
-        out += '\n';
-    }
-    return out;
-}
 
 // The cells where two grids differ, as "(x,y) a->b" lines.
 inline std::string gridDiff(const Tiles& expected, const Tiles& actual) {

@@ -1,0 +1,37 @@
+#pragma once
+// An environment variable set or unset for one scope.
+
+#include <stdlib.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace kestro::testing {
+
+// Sets or unsets (nullopt) an environment variable and puts the old value back afterwards.
+class ScopedEnv {
+  public:
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        set(value);
+    }
+    ~ScopedEnv() { set(old_); }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+  private:
+    void set(const std::optional<std::string>& value) {
+        if (value) {
+            ::setenv(name_.c_str(), value->c_str(), 1);
+        } else {
+            ::unsetenv(name_.c_str());
+        }
+    }
+    std::string name_;
+    std::optional<std::string> old_;
+};
+
+}  // namespace kestro::testing
