@@ -60,8 +60,16 @@ class TempFile {
     std::filesystem::path path_;
 };
 
-// Creates a file of a new name beside target; fd is -1 with errno set when that fails.
-std::pair<Fd, std::filesystem::path> createBeside(const std::filesystem::path& target) {
+// A file of a new name created beside the target, or the error number of the failure.
+struct CreatedFile {
+    Fd fd;
+    std::filesystem::path path;
+    int error = 0;
+};
+
+// Creates a file of a new name beside target. The error is taken right after the failing open,
+// before anything else can touch errno.
+CreatedFile createBeside(const std::filesystem::path& target) {
     std::random_device seed;
     std::mt19937 gen(seed());
     std::uniform_int_distribution<unsigned> hex(0, 0xFFFFFF);
@@ -72,11 +80,15 @@ std::pair<Fd, std::filesystem::path> createBeside(const std::filesystem::path& t
         std::filesystem::path temp =
             dir / ("." + target.filename().string() + "." + suffix + ".tmp");
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return {Fd(fd), std::move(temp)};
+        const int error = fd >= 0 ? 0 : errno;
+        if (fd >= 0) {
+            return {Fd(fd), std::move(temp), 0};
+        }
+        if (error != EEXIST) {
+            return {Fd(-1), std::filesystem::path(), error};
         }
     }
-    return {Fd(-1), std::filesystem::path()};
+    return {Fd(-1), std::filesystem::path(), EEXIST};
 }
 
 bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
@@ -134,12 +146,12 @@ std::optional<std::string> writeGameFile(const std::filesystem::path& path,
     if (path.filename().empty()) {
         return "cannot save to '" + path.string() + "': it names no file";
     }
-    auto [fd, tempPath] = createBeside(path);
-    if (!fd.valid()) {
-        const int err = tempPath.empty() ? EEXIST : errno;
-        return describe("create a file beside", path, err);
+    CreatedFile created = createBeside(path);
+    if (!created.fd.valid()) {
+        return describe("create a file beside", path, created.error);
     }
-    TempFile temp(std::move(tempPath));
+    Fd& fd = created.fd;
+    TempFile temp(std::move(created.path));
 
     // A file saved over keeps its permissions.
     struct stat existing {};

@@ -224,6 +224,47 @@ TEST(GameLevel, UnclearedGridKeepsOldTilesButFixedPlacesAreRewritten) {
     EXPECT_EQ(s.lastY, 28);
 }
 
+// A new level keeps the pointer's cell, the banked score and every variable it does not lay out.
+TEST(GameLevel, ChangesOnlyTheVariablesOfTheLevel) {
+    StandardSliders sliders;
+    sliders.SLvl.setValue(5);
+    GameState s;
+    s.cursorX = 17;
+    s.cursorY = 9;
+    s.nextX = 40;
+    s.nextY = 30;
+    s.stepX = -1;
+    s.stepY = 1;
+    s.scanX = 3;
+    s.scanY = 4;
+    s.bankedScore = 250;
+    s.tileW = 12.5f;
+    s.tileH = 8.25f;
+    s.sceneReady = true;
+    GameState expected = s;
+    SeededRandom random(11);
+    NullDisplay display;
+    generateLevel(s, sliders.view(), random, display);
+
+    expected.tiles = s.tiles;
+    expected.level = 5;
+    expected.scatterCount = 2;  // the markers of level 5
+    expected.randX = s.randX;
+    expected.randY = s.randY;
+    expected.score = 315;  // (25 + 300 + 2 * 0) / 5 + 250
+    expected.accelStep = 5;
+    expected.minInterval = 201;
+    expected.ballInterval = 390;
+    expected.lastX = 34;
+    expected.lastY = 28;
+    expected.ballX = 35;
+    expected.ballY = 27;
+    EXPECT_TRUE(s == expected);
+    EXPECT_EQ(s.cursorX, 17);
+    EXPECT_EQ(s.cursorY, 9);
+    EXPECT_EQ(s.bankedScore, 250);
+}
+
 TEST(GameLevel, AimedScatterColumnDrawFirstRoundedHalfToEven) {
     StandardSliders sliders;
     sliders.SLvl.setValue(2);  // 14 blocks and 1 marker

@@ -130,6 +130,20 @@ TEST_F(ToolsGame, NewTakesDrawsFromAFileAndFailsWhenTheyRunOut) {
     ScriptedRandom scripted(draws);
     EXPECT_EQ(bytesOf("drawn.egf"), asString(expectedNew(2, 5, 300, 0, 0, scripted, 77)));
 
+    // Each draw is a 32-bit float: 0.3750000001 becomes 0.375, whose column 22.5 rounds to 22,
+    // and 0.1875000001 becomes 0.1875, whose row 10.5 rounds to 10. Kept as doubles they would
+    // give 23 and 11.
+    std::ofstream floats(dir_ / "floats.txt");
+    for (int i = 0; i < 7; ++i) {  // level 1: 7 blocks, no marker
+        floats << "0.3750000001\n0.1875000001\n";
+    }
+    floats.close();
+    ok({"new", path("floats.egf"), "--level", "1", "--draws", path("floats.txt"), "--key", "3"});
+    const auto rounded = sg::loadGameFile(dir_ / "floats.egf");
+    ASSERT_TRUE(rounded.ok()) << rounded.error().message;
+    EXPECT_EQ(rounded.value().tiles.at(22, 10), tileBlock);
+    EXPECT_EQ(rounded.value().tiles.at(23, 11), tileEmpty);
+
     std::ofstream(dir_ / "short.txt") << "0.5\n0.25\n";
     const RunResult r =
         sim({"new", path("short.egf"), "--level", "2", "--draws", path("short.txt")});
