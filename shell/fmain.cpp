@@ -361,7 +361,11 @@ void fMain::Form_Unload() {
         renderer_->renderDeinit();
     }
     // The renderer is released and the log closed by finishUnload() once the frame loop that
-    // this handler runs in has returned.
+    // this handler runs in has returned. The game ends here all the same: while the loop
+    // unwinds through its last yields, no timer of the window may fire any more.
+    for (QTimer* timer : {&Ball, &accel, &LevelUp, &Score, &DispUpdate}) {
+        timer->stop();
+    }
 }
 
 void fMain::finishUnload() {

@@ -128,6 +128,23 @@ TEST(SceneCompose, CoordinatesAreSinglePrecisionProductsAndSums) {
     EXPECT_EQ(e[1].y1, 115.0f);
     EXPECT_EQ(e[1].y2, 117.5f);
     EXPECT_NEAR(e[0].x2, e[1].x1, 1e-4) << "neighbouring cells meet";
+
+    // Cell sizes where the far edge as a sum (x1 + tileW) and as a product ((x + 1) x tileW)
+    // come out as different singles: the text form shows the sum.
+    GameState t;
+    t.tileW = static_cast<float>(500.0 / 59.0);
+    t.tileH = static_cast<float>(503.0 / 47.0);
+    t.tiles.set(5, 5, tileWall);
+    t.tiles.set(6, 5, tileWall);
+    t.tiles.set(5, 6, tileWall);
+    const auto texts = composeScene(t);
+    ASSERT_EQ(texts.size(), 3u);
+    // The products would give x2 50.84746 and y2 64.21277.
+    EXPECT_EQ(texts[0], "42.37288\r\n50.84745\r\n53.51064\r\n64.21276\r\n24\r\nc0");
+    // The neighbours below and to the right (in scan order) start at their own products, a
+    // single-precision rounding away from where cell (5, 5) ends.
+    EXPECT_EQ(texts[1], "42.37288\r\n50.84745\r\n64.21277\r\n74.91489\r\n24\r\nc0");
+    EXPECT_EQ(texts[2], "50.84746\r\n59.32203\r\n53.51064\r\n64.21276\r\n24\r\nc0");
 }
 
 TEST(SceneCompose, NonFiniteCellSizeIsAnOverflow) {

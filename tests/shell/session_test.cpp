@@ -177,6 +177,30 @@ TEST_F(ShellSession, SecondCloseWhileShuttingDownIsIgnored) {
     EXPECT_EQ(terminates, 1);
 }
 
+TEST_F(ShellSession, NoTimerFiresAfterTheCloseHasBeenHandled) {
+    fMain window(trap, prompt);
+    QTimer* const timers[] = {&window.Ball, &window.accel, &window.LevelUp, &window.Score,
+                              &window.DispUpdate};
+    // Ticks that come once shut-down has cleared sceneReady, when the game has ended.
+    int lateTicks = 0;
+    for (QTimer* t : timers) {
+        QObject::connect(t, &QTimer::timeout, &window,
+                         [&] { lateTicks += window.gameState().sceneReady ? 0 : 1; });
+    }
+    runSession(window, 2, [&] {
+        // The game runs and every timer is due at each chance the window's events get, so any
+        // that still runs fires in the yields the frame loop passes through on its way out.
+        window.cPaused.setCheckState(Qt::Unchecked);
+        for (QTimer* t : timers) {
+            t->start(0);
+        }
+    });
+    EXPECT_EQ(lateTicks, 0);
+    for (QTimer* t : timers) {
+        EXPECT_FALSE(t->isActive()) << t->objectName().toStdString();
+    }
+}
+
 TEST_F(ShellSession, CloseDuringStartUpEndsBeforeTheGameStarts) {
     fMain window(trap, prompt);
     // Delivered in start-up's first yield, before the log is opened.
