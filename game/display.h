@@ -10,7 +10,7 @@ namespace kestro {
 enum class LabelId { Label1, Label2, Label3 };  // level, acceleration, top speed
 
 class GameDisplay {
-public:
+  public:
     virtual ~GameDisplay() = default;
     virtual void setLabel(LabelId label, const std::string& caption) = 0;
     virtual void showScore(std::int32_t score) = 0;
@@ -19,7 +19,7 @@ public:
 };
 
 class NullDisplay final : public GameDisplay {
-public:
+  public:
     void setLabel(LabelId, const std::string&) override {}
     void showScore(std::int32_t) override {}
     void showMessage(const std::string&) override {}

@@ -80,9 +80,9 @@ void generateLevel(GameState& s, const Sliders& sliders, RandomSource& random,
     s.minInterval = n.minInterval;
     s.ballInterval = n.ballInterval;
 
-    display.setLabel(LabelId::Label1, "Level: " + std::to_string(s.level));
-    display.setLabel(LabelId::Label2, "Acceleration: " + std::to_string(s.accelStep));
-    display.setLabel(LabelId::Label3, "Top Speed: " + std::to_string(n.topSpeed));
+    display.setLabel(LabelId::Label1, sliderCaption(kLevelSlider, s.level));
+    display.setLabel(LabelId::Label2, sliderCaption(kAccelSlider, s.accelStep));
+    display.setLabel(LabelId::Label3, sliderCaption(kSpeedSlider, n.topSpeed));
 
     // The ball starts at (35, 27) coming from (34, 28): its first step is right and up.
     s.lastX = 34;

@@ -17,12 +17,14 @@ inline constexpr std::int16_t tileBlock = 4;
 inline constexpr std::int16_t tileGoal = 8;
 inline constexpr std::int16_t tileMarker = 10;
 
-inline constexpr bool insideGrid(int x, int y) { return x >= 0 && x < kCols && y >= 0 && y < kRows; }
+inline constexpr bool insideGrid(int x, int y) {
+    return x >= 0 && x < kCols && y >= 0 && y < kRows;
+}
 
 // The grid never lets an access leave its 2,773 cells: a read outside gives tileWall (the ball
 // reflects off the edge of the world as off the border) and a write outside is dropped.
 class Tiles {
-public:
+  public:
     std::int16_t at(int x, int y) const {
         return insideGrid(x, y) ? cells_[static_cast<std::size_t>(x + kCols * y)] : tileWall;
     }
@@ -39,7 +41,7 @@ public:
 
     friend bool operator==(const Tiles&, const Tiles&) = default;
 
-private:
+  private:
     std::array<std::int16_t, kCells> cells_{};
 };
 

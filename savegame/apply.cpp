@@ -24,6 +24,8 @@ void applyDecodedGame(const DecodedGame& g, GameState& s, const Sliders& sliders
     sliders.SSpeed.setValue(g.sliders.SSpeed);
     sliders.SAccel.setValue(g.sliders.SAccel);
     sliders.SLvl.setValue(g.sliders.SLvl);
+    // The game goes on at the level it was saved at: completing it moves on from there.
+    s.level = static_cast<std::int16_t>(sliders.SLvl.value());
 }
 
 }  // namespace kestro::savegame

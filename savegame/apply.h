@@ -7,9 +7,10 @@
 
 namespace kestro::savegame {
 
-// Puts the stored tiles and variables into s and sets the sliders in the order SSpeed, SAccel,
-// SLvl (each raises its Change notification). Everything the file does not store stays as it
-// is: level, stepX/stepY, randX/randY, tileW/tileH and sceneReady.
+// Puts the stored tiles and variables into s, sets the sliders in the order SSpeed, SAccel, SLvl
+// (each raises its Change notification) and takes the level from the level slider. Everything
+// else the file does not store stays as it is: stepX/stepY, randX/randY, tileW/tileH and
+// sceneReady.
 void applyDecodedGame(const DecodedGame& g, GameState& s, const Sliders& sliders);
 
 }  // namespace kestro::savegame

@@ -155,22 +155,20 @@ std::optional<Refusal> decodeSliders(std::span<const std::uint8_t> b, std::int32
     struct Record {
         std::int32_t& out;
         std::int32_t decoded;
-        SliderRange range;
-        const char* name;
+        const SliderSpec& spec;
     };
     const std::int32_t speed = get32(b, kSlidersOffset) ^ key;
     const Record records[] = {
-        {sl.SSpeed, speed, kSpeedRange, "SSpeed"},
-        {sl.SAccel, get32(b, kSlidersOffset + 4) ^ speed ^ key, kAccelRange, "SAccel"},
-        {sl.SLvl, get32(b, kSlidersOffset + 8) ^ speed ^ key, kLevelRange, "SLvl"},
+        {sl.SSpeed, speed, kSpeedSlider},
+        {sl.SAccel, get32(b, kSlidersOffset + 4) ^ speed ^ key, kAccelSlider},
+        {sl.SLvl, get32(b, kSlidersOffset + 8) ^ speed ^ key, kLevelSlider},
     };
     for (const auto& r : records) {
-        if (!r.range.contains(r.decoded)) {
+        if (!r.spec.contains(r.decoded)) {
             return refuse(RefusalKind::SliderOutOfRange,
-                          std::string("the slider ") + r.name + " decodes to " +
+                          "the slider " + std::string(r.spec.name) + " decodes to " +
                               std::to_string(r.decoded) + ", outside its range " +
-                              std::to_string(r.range.min) + ".." + std::to_string(r.range.max) +
-                              ".");
+                              std::to_string(r.spec.min) + ".." + std::to_string(r.spec.max) + ".");
         }
         r.out = r.decoded;
     }

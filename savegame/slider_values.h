@@ -1,5 +1,5 @@
 #pragma once
-// The three slider values a saved game carries, and the ranges a loaded value must respect.
+// The three slider values a saved game carries.
 
 #include <cstdint>
 
@@ -8,23 +8,12 @@
 namespace kestro::savegame {
 
 struct SliderValues {
-    std::int32_t SSpeed = 300;
-    std::int32_t SAccel = 5;
-    std::int32_t SLvl = 1;
+    std::int32_t SSpeed = kSpeedSlider.start;
+    std::int32_t SAccel = kAccelSlider.start;
+    std::int32_t SLvl = kLevelSlider.start;
 
     friend bool operator==(const SliderValues&, const SliderValues&) = default;
 };
-
-struct SliderRange {
-    std::int32_t min;
-    std::int32_t max;
-    constexpr bool contains(std::int32_t v) const { return v >= min && v <= max; }
-};
-
-// The sliders' design-time ranges; a slider adjusts a value outside its range.
-inline constexpr SliderRange kSpeedRange{-1, 500};
-inline constexpr SliderRange kAccelRange{1, 20};
-inline constexpr SliderRange kLevelRange{0, 80};
 
 // The sliders' current values, read in the order the save writes them.
 inline SliderValues readSliderValues(const Sliders& sliders) {

@@ -40,7 +40,7 @@ class RandomGames {
     }
 
     SliderValues sliders() {
-        return SliderValues{in(kSpeedRange), in(kAccelRange), in(kLevelRange)};
+        return SliderValues{in(kSpeedSlider), in(kAccelSlider), in(kLevelSlider)};
     }
 
     std::int32_t key() { return std::uniform_int_distribution<std::int32_t>(0, 86400)(gen_); }
@@ -58,7 +58,7 @@ class RandomGames {
     std::int16_t row() {
         return static_cast<std::int16_t>(std::uniform_int_distribution<int>(0, 46)(gen_));
     }
-    std::int32_t in(SliderRange r) {
+    std::int32_t in(const SliderSpec& r) {
         return std::uniform_int_distribution<std::int32_t>(r.min, r.max)(gen_);
     }
 

@@ -1,0 +1,128 @@
+#include "game/game.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "game/ball.h"
+#include "game/game_clock.h"
+#include "game/level.h"
+#include "game/pointer.h"
+
+namespace kestro {
+
+namespace {
+
+std::int64_t steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+SteadyTime::SteadyTime() : originNs_(steadyNs()) {}
+
+Millis SteadyTime::now() const {
+    return (steadyNs() - originNs_) / 1'000'000;
+}
+
+Game::Game(const Sliders& sliders, RandomSource& random, GameDisplay& display,
+           const TimeSource* messageTime)
+    : sliders_(sliders), random_(random), display_(display), messageTime_(messageTime) {}
+
+void Game::generateLevel() {
+    kestro::generateLevel(state_, sliders_, random_, guard_);
+}
+
+void Game::setPaused(bool paused, Millis t) {
+    if (paused) {
+        timers_.disable();
+        return;
+    }
+    if (!timers_.enabled()) {
+        timers_.enable(t);
+        lastAdvance_ = timers_.now();
+    }
+}
+
+void Game::advanceTo(Millis t) {
+    if (messageOpen_) {
+        return;
+    }
+    if (stallLimit_ && timers_.enabled() && t - lastAdvance_ > *stallLimit_) {
+        timers_.postpone(t - lastAdvance_ - *stallLimit_);
+    }
+    while (const auto due = timers_.nextDue(t)) {
+        fire(due->id, due->at);
+    }
+    timers_.setNow(t);
+    lastAdvance_ = std::max(lastAdvance_, t);
+}
+
+void Game::fire(TimerId id, Millis at) {
+    timers_.fire(id, at);
+    ++ticks_[static_cast<std::size_t>(id)];
+    switch (id) {
+        case TimerId::Ball:
+            Ball_Timer(state_);
+            break;
+        case TimerId::accel:
+            accel_Timer(state_, timers_);
+            break;
+        case TimerId::LevelUp:
+            if (LevelUp_Timer(state_, sliders_, random_, guard_) && onLevelEnd) {
+                onLevelEnd(LevelEnd::Completed, at);
+            }
+            break;
+        case TimerId::Score:
+            if (Score_Timer(state_, timers_, sliders_, random_, guard_) && onLevelEnd) {
+                onLevelEnd(LevelEnd::Lost, at);
+            }
+            break;
+    }
+}
+
+void Game::mouseMove(float x, float y) {
+    Kestro_MouseMove(state_, x, y);
+}
+
+void Game::apply() {
+    state_.tiles.clear();
+    kestro::generateLevel(state_, sliders_, random_, guard_);
+}
+
+void Game::reset() {
+    state_.bankedScore = 0;
+    // The window-level scratch variables are the loop counters; they end one past the grid.
+    for (state_.randX = 0; state_.randX <= kCols - 1; ++state_.randX) {
+        for (state_.randY = 0; state_.randY <= kRows - 1; ++state_.randY) {
+            state_.tiles.set(state_.randX, state_.randY, tileEmpty);
+        }
+    }
+    kestro::generateLevel(state_, sliders_, random_, guard_);
+}
+
+void Game::MessageGuard::setLabel(LabelId label, const std::string& caption) {
+    game_.display_.setLabel(label, caption);
+}
+
+void Game::MessageGuard::showScore(std::int32_t score) {
+    game_.display_.showScore(score);
+}
+
+void Game::MessageGuard::showMessage(const std::string& text) {
+    struct Open {
+        bool& flag;
+        explicit Open(bool& f) : flag(f) { flag = true; }
+        ~Open() { flag = false; }
+    } open(game_.messageOpen_);
+    const Millis before = game_.messageTime_ ? game_.messageTime_->now() : 0;
+    game_.display_.showMessage(text);
+    const Millis after = game_.messageTime_ ? game_.messageTime_->now() : 0;
+    if (after > before) {
+        game_.timers_.postpone(after - before);
+        game_.lastAdvance_ += after - before;
+    }
+}
+
+}  // namespace kestro

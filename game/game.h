@@ -1,0 +1,112 @@
+#pragma once
+// The running game: its state and its four timers, advanced only by the time it is given. The
+// window gives it real time, the simulator and the tests virtual time; the same events at the
+// same times give the same game.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "game/display.h"
+#include "game/game_state.h"
+#include "game/random.h"
+#include "game/slider.h"
+#include "game/timer_set.h"
+
+namespace kestro {
+
+// Where the time comes from while a game message is open: the time a message stays open counts
+// as paused. Virtual time does not move while a message is answered.
+class TimeSource {
+  public:
+    virtual ~TimeSource() = default;
+    virtual Millis now() const = 0;
+};
+
+// Milliseconds on the machine's monotonic clock since the source was made.
+class SteadyTime final : public TimeSource {
+  public:
+    SteadyTime();
+    Millis now() const override;
+
+  private:
+    std::int64_t originNs_;
+};
+
+enum class LevelEnd { Completed, Lost };
+
+class Game {
+  public:
+    // messageTime: the clock that measures how long a game message stays open; null when
+    // messages take no time (virtual time).
+    Game(const Sliders& sliders, RandomSource& random, GameDisplay& display,
+         const TimeSource* messageTime = nullptr);
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    GameState& state() { return state_; }
+    const GameState& state() const { return state_; }
+    const TimerSet& timers() const { return timers_; }
+    const Sliders& sliders() const { return sliders_; }
+
+    // Builds a level from the sliders on the grid as it is (start-up, on an empty grid).
+    void generateLevel();
+
+    // The pause switch: the four game timers run exactly while the game is not paused. Running
+    // them at time t starts each count afresh.
+    void setPaused(bool paused, Millis t);
+    bool paused() const { return !timers_.enabled(); }
+
+    // Fires, in order, every timer due at or before t. Does nothing while a game message is
+    // open: a timer never interrupts one.
+    void advanceTo(Millis t);
+    // When set, a gap of more than this many milliseconds between two advances (a suspended
+    // machine) is not made up: the excess counts as paused.
+    void setStallLimit(std::optional<Millis> limit) { stallLimit_ = limit; }
+
+    // A pointer movement over the playfield, in its pixels.
+    void mouseMove(float x, float y);
+    // Apply: a new level from the sliders, keeping the banked score.
+    void apply();
+    // Reset: a new level from the sliders, from nothing.
+    void reset();
+
+    bool messageOpen() const { return messageOpen_; }
+
+    // How many times each timer has fired, by TimerId.
+    const std::array<std::int64_t, kTimerCount>& ticks() const { return ticks_; }
+
+    // Called after a level completion or loss has built the next level, with the time of the
+    // tick that ended it.
+    std::function<void(LevelEnd, Millis)> onLevelEnd;
+
+  private:
+    // The display the handlers see: a game message holds the timers while it is open.
+    class MessageGuard final : public GameDisplay {
+      public:
+        explicit MessageGuard(Game& game) : game_(game) {}
+        void setLabel(LabelId label, const std::string& caption) override;
+        void showScore(std::int32_t score) override;
+        void showMessage(const std::string& text) override;
+
+      private:
+        Game& game_;
+    };
+
+    void fire(TimerId id, Millis at);
+
+    GameState state_;
+    TimerSet timers_;
+    const Sliders sliders_;
+    RandomSource& random_;
+    GameDisplay& display_;
+    const TimeSource* messageTime_;
+    MessageGuard guard_{*this};
+    bool messageOpen_ = false;
+    std::optional<Millis> stallLimit_;
+    Millis lastAdvance_ = 0;
+    std::array<std::int64_t, kTimerCount> ticks_{};
+};
+
+}  // namespace kestro

@@ -1,0 +1,70 @@
+#include "game/game_clock.h"
+
+#include <cstdint>
+
+#include "game/checked_int.h"
+#include "game/level.h"
+
+namespace kestro {
+
+namespace {
+
+// The four goal cells; the level is complete when none of them holds a goal any more (the ball
+// standing on one counts as gone).
+constexpr int kGoalCells[4][2] = {{56, 44}, {56, 2}, {2, 44}, {2, 2}};
+
+bool anyGoalLeft(const Tiles& tiles) {
+    for (const auto& g : kGoalCells) {
+        if (tiles.at(g[0], g[1]) == tileGoal) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void accel_Timer(GameState& s, TimerSet& timers) {
+    if (s.ballInterval > s.minInterval) {
+        s.ballInterval = checked16(std::int64_t{s.ballInterval} - s.accelStep);
+        if (s.ballInterval <= 0) {
+            s.ballInterval = 1;
+        }
+    }
+    timers.setPeriod(TimerId::Ball, s.ballInterval);
+}
+
+bool LevelUp_Timer(GameState& s, const Sliders& sliders, RandomSource& random,
+                   GameDisplay& display) {
+    if (anyGoalLeft(s.tiles)) {
+        return false;
+    }
+    s.bankedScore = s.score;
+    s.tiles.clear();
+    if (s.level == kLastLevel) {
+        display.showMessage(kCongratulationsMessage);
+        sliders.SLvl.setValue(0);
+    } else {
+        sliders.SLvl.setValue(checked32(std::int64_t{s.level} + 1));
+    }
+    generateLevel(s, sliders, random, display);
+    return true;
+}
+
+bool Score_Timer(GameState& s, TimerSet& timers, const Sliders& sliders, RandomSource& random,
+                 GameDisplay& display) {
+    // The faster the ball, the slower the countdown.
+    timers.setPeriod(TimerId::Score, checked16(1500 - std::int64_t{s.ballInterval}));
+    s.score = checked32(std::int64_t{s.score} - 1);
+    display.showScore(s.score);
+    if (s.score != 0) {
+        return false;
+    }
+    display.showMessage(kLostMessage);
+    s.tiles.clear();
+    s.bankedScore = 0;
+    generateLevel(s, sliders, random, display);
+    return true;
+}
+
+}  // namespace kestro

@@ -1,0 +1,34 @@
+#pragma once
+// The timer handlers besides the ball's: acceleration, level completion and the score count.
+
+#include "game/display.h"
+#include "game/game_state.h"
+#include "game/random.h"
+#include "game/slider.h"
+#include "game/timer_set.h"
+
+namespace kestro {
+
+inline constexpr const char* kCongratulationsMessage = "Congratulations, you have über skillz";
+inline constexpr const char* kLostMessage = "Lmao...-_- you lost, try again :p";
+
+// The last level; completing it starts again at level 0.
+inline constexpr std::int16_t kLastLevel = 80;
+
+// Shortens the ball's period by accelStep until it is at or below minInterval (never below 1)
+// and hands the period to the Ball timer, also when it did not change.
+void accel_Timer(GameState& s, TimerSet& timers);
+
+// When no goal is left: banks the score, clears the grid, moves the level slider on (after the
+// last level, with the congratulation, back to 0) and builds the next level. Returns whether the
+// level was completed.
+bool LevelUp_Timer(GameState& s, const Sliders& sliders, RandomSource& random,
+                   GameDisplay& display);
+
+// Counts the score down by one, slower the faster the ball is, and shows it. A score that
+// reaches exactly 0 loses the level: the message, then the same level from nothing. Returns
+// whether the level was lost.
+bool Score_Timer(GameState& s, TimerSet& timers, const Sliders& sliders, RandomSource& random,
+                 GameDisplay& display);
+
+}  // namespace kestro

@@ -1,0 +1,356 @@
+// The whole game on virtual time: acceleration, the score count, level completion and loss, the
+// game messages holding the clock, a stalled clock, pause, Apply and Reset.
+
+#include "game/game.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "game/game_clock.h"
+#include "game/random.h"
+#include "game/slider.h"
+#include "tests/game/game_test_support.h"
+
+namespace kestro {
+namespace {
+
+using testing::gridDiff;
+
+class ScriptedDisplay final : public GameDisplay {
+  public:
+    void setLabel(LabelId label, const std::string& caption) override { labels[label] = caption; }
+    void showScore(std::int32_t score) override { scores.push_back(score); }
+    void showMessage(const std::string& text) override {
+        messages.push_back(text);
+        if (whileOpen) {
+            whileOpen();
+        }
+    }
+
+    std::map<LabelId, std::string> labels;
+    std::vector<std::int32_t> scores;
+    std::vector<std::string> messages;
+    std::function<void()> whileOpen;
+};
+
+class ManualTime final : public TimeSource {
+  public:
+    Millis now() const override { return t; }
+    Millis t = 0;
+};
+
+struct LevelEndRecord {
+    LevelEnd kind;
+    Millis at;
+    std::int16_t level;
+    std::int32_t score;
+};
+
+// A game with standard sliders, a seeded generator and recording display, built at start-up as
+// the window builds it: the first level on an empty grid, paused.
+struct Fixture {
+    explicit Fixture(std::int32_t level = 1, std::int32_t accel = 5, std::int32_t speed = 300,
+                     const TimeSource* time = nullptr)
+        : game(sliders.view(), random, display, time) {
+        sliders.SLvl.setValue(level);
+        sliders.SAccel.setValue(accel);
+        sliders.SSpeed.setValue(speed);
+        game.onLevelEnd = [this](LevelEnd kind, Millis at) {
+            ends.push_back({kind, at, game.state().level, game.state().score});
+        };
+        game.generateLevel();
+    }
+    // Takes every goal off the grid but keeps the rest.
+    void removeGoals() {
+        for (const auto& g : {Cell{56, 44}, Cell{56, 2}, Cell{2, 44}, Cell{2, 2}}) {
+            game.state().tiles.set(g.x, g.y, tileEmpty);
+        }
+    }
+    struct Cell {
+        int x, y;
+    };
+
+    StandardSliders sliders;
+    SeededRandom random{7};
+    ScriptedDisplay display;
+    Game game;
+    std::vector<LevelEndRecord> ends;
+};
+
+std::int64_t ticks(const Game& g, TimerId id) {
+    return g.ticks()[static_cast<std::size_t>(id)];
+}
+
+TEST(GameClock, AccelerationAndScoreFollowTheStartSettings) {
+    Fixture f;
+    EXPECT_EQ(f.game.state().score, 60);
+    EXPECT_EQ(f.game.state().ballInterval, 390);
+    f.game.setPaused(false, 0);
+
+    std::vector<std::int32_t> scorePeriods;
+    std::int64_t scoreTicks = 0;
+    for (Millis t = 1; t <= 7600; ++t) {
+        f.game.advanceTo(t);
+        if (ticks(f.game, TimerId::Score) != scoreTicks) {
+            scoreTicks = ticks(f.game, TimerId::Score);
+            scorePeriods.push_back(f.game.timers().period(TimerId::Score));
+        }
+        if (t == 7400) {
+            EXPECT_EQ(f.game.state().ballInterval, 205);  // 37 ticks
+        }
+    }
+    EXPECT_EQ(ticks(f.game, TimerId::accel), 38);
+    EXPECT_EQ(f.game.state().ballInterval, 200);
+    EXPECT_EQ(f.game.timers().period(TimerId::Ball), 200);
+    f.game.advanceTo(20000);
+    EXPECT_EQ(f.game.state().ballInterval, 200) << "stops once at or below minInterval 201";
+
+    ASSERT_FALSE(scorePeriods.empty());
+    for (const std::int32_t p : scorePeriods) {
+        EXPECT_GE(p, 1110);
+        EXPECT_LE(p, 1300);
+    }
+    // The score box shows the count going down one by one from 60.
+    ASSERT_GE(f.display.scores.size(), 3u);
+    EXPECT_EQ(f.display.scores[0], 59);
+    EXPECT_EQ(f.display.scores[1], 58);
+    EXPECT_EQ(f.display.scores.back(), f.game.state().score);
+}
+
+TEST(GameClock, TheBallMovesFromTheFirstSecondOfALevel) {
+    // accel assigns the Ball period every 200 ms; a count that restarted on every assignment
+    // would hold the ball still until its period fell to 200.
+    Fixture f;
+    f.game.setPaused(false, 0);
+    f.game.advanceTo(1000);
+    EXPECT_GE(ticks(f.game, TimerId::Ball), 2);
+    EXPECT_NE(f.game.state().ballX, 35);
+}
+
+TEST(GameClock, LossComesWhenTheScoreReachesExactlyZero) {
+    // Level 0, top speed 5, nothing banked and no previous acceleration: starting score 1.
+    Fixture f(0, 5, 5);
+    ASSERT_EQ(f.game.state().score, 1);
+    f.game.state().bankedScore = 77;
+    f.game.setPaused(false, 0);
+    f.game.advanceTo(500);
+    EXPECT_EQ(f.display.messages, std::vector<std::string>{kLostMessage});
+    ASSERT_EQ(f.ends.size(), 1u);
+    EXPECT_EQ(f.ends[0].kind, LevelEnd::Lost);
+    EXPECT_EQ(f.ends[0].at, 500);
+    EXPECT_EQ(f.game.state().bankedScore, 0);
+    EXPECT_EQ(f.game.state().level, 0);
+    // The level is built again from nothing, now with the acceleration of the lost level.
+    EXPECT_EQ(f.ends[0].score, (5 + 2 * 5) / 5);
+    EXPECT_EQ(f.game.state().tiles.at(35, 27), tileBall);
+}
+
+TEST(GameClock, AScoreStartingAtZeroOrBelowIsNeverLost) {
+    for (const std::int32_t speed : {0, -1}) {
+        Fixture f(0, 5, speed);
+        ASSERT_LE(f.game.state().score, 0);
+        const std::int32_t start = f.game.state().score;
+        f.game.setPaused(false, 0);
+        f.game.advanceTo(30000);
+        EXPECT_TRUE(f.display.messages.empty());
+        EXPECT_TRUE(f.ends.empty());
+        EXPECT_EQ(f.game.state().score, start - ticks(f.game, TimerId::Score));
+    }
+}
+
+TEST(GameClock, CompletingALevelBanksTheScoreAndMovesTheSliderOn) {
+    struct Case {
+        std::int32_t level;
+        std::int16_t nextLevel;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {1, 2, {}},
+        {79, 80, {}},
+        {80, 0, {kCongratulationsMessage}},
+    };
+    for (const Case& c : cases) {
+        Fixture f(c.level);
+        f.removeGoals();
+        const std::int32_t score = f.game.state().score;
+        f.game.setPaused(false, 0);
+        f.game.advanceTo(150);
+        EXPECT_EQ(f.display.messages, c.messages) << c.level;
+        ASSERT_EQ(f.ends.size(), 1u) << c.level;
+        EXPECT_EQ(f.ends[0].kind, LevelEnd::Completed);
+        EXPECT_EQ(f.sliders.SLvl.value(), c.nextLevel);
+        EXPECT_EQ(f.game.state().level, c.nextLevel);
+        EXPECT_EQ(f.game.state().bankedScore, score);
+        EXPECT_EQ(f.display.labels[LabelId::Label1], "Level: " + std::to_string(c.nextLevel));
+        // The new level's bonus comes on top of the banked score.
+        const double n = c.nextLevel;
+        EXPECT_EQ(f.game.state().score, std::lround((n * n + 300 + 2 * 5) / 5) + score) << c.level;
+    }
+}
+
+TEST(GameClock, TheBallStandingOnTheLastGoalCompletesTheLevel) {
+    Fixture f;
+    GameState& s = f.game.state();
+    for (const auto& g : {Fixture::Cell{56, 44}, Fixture::Cell{56, 2}, Fixture::Cell{2, 44}}) {
+        s.tiles.set(g.x, g.y, tileEmpty);
+    }
+    f.game.setPaused(false, 0);
+    f.game.advanceTo(149);
+    EXPECT_TRUE(f.ends.empty()) << "a goal is still there";
+    s.tiles.set(2, 2, tileBall);
+    f.game.advanceTo(300);
+    ASSERT_EQ(f.ends.size(), 1u);
+    EXPECT_EQ(f.ends[0].at, 150);
+}
+
+TEST(GameClock, AMessageHoldsTheTimersWhileItIsOpen) {
+    ManualTime time;
+    Fixture f(80, 5, 300, &time);
+    f.removeGoals();
+    f.game.setPaused(false, 0);
+    // While the congratulation is open five seconds pass, and the platform keeps trying to
+    // advance the clock; nothing fires, and the open time counts as paused.
+    std::int64_t ticksDuringMessage = -1;
+    f.display.whileOpen = [&] {
+        const auto before = f.game.ticks();
+        for (Millis t = 151; t <= 5150; t += 10) {
+            time.t = t;
+            f.game.advanceTo(t);
+        }
+        time.t = 5150;
+        ticksDuringMessage = 0;
+        for (std::size_t i = 0; i < kTimerCount; ++i) {
+            ticksDuringMessage += f.game.ticks()[i] - before[i];
+        }
+        EXPECT_TRUE(f.game.messageOpen());
+    };
+    time.t = 150;
+    f.game.advanceTo(150);
+    f.display.whileOpen = nullptr;
+    EXPECT_EQ(ticksDuringMessage, 0);
+    EXPECT_FALSE(f.game.messageOpen());
+    EXPECT_EQ(f.display.messages.size(), 1u);
+    EXPECT_EQ(f.ends.size(), 1u);
+    EXPECT_EQ(f.sliders.SLvl.value(), 0);
+    // Every count moved on by the five seconds: LevelUp was due at 300, now at 5300.
+    EXPECT_EQ(f.game.timers().due(TimerId::LevelUp), 5300);
+    EXPECT_EQ(f.game.timers().due(TimerId::Ball), 5500);
+    f.game.advanceTo(5299);
+    EXPECT_EQ(ticks(f.game, TimerId::LevelUp), 1);
+}
+
+TEST(GameClock, AStalledClockDoesNotReplayMoreThanOneSecond) {
+    // With the stall limit, ten seconds without an advance play like one second.
+    Fixture stalled;
+    stalled.game.setStallLimit(1000);
+    stalled.game.setPaused(false, 0);
+    stalled.game.advanceTo(100);
+    stalled.game.advanceTo(10100);
+
+    Fixture steady;
+    steady.game.setPaused(false, 0);
+    steady.game.advanceTo(100);
+    steady.game.advanceTo(1100);
+    EXPECT_EQ(stalled.game.ticks(), steady.game.ticks());
+    EXPECT_EQ(gridDiff(steady.game.state().tiles, stalled.game.state().tiles), "");
+    EXPECT_EQ(stalled.game.timers().due(TimerId::Ball).value(),
+              steady.game.timers().due(TimerId::Ball).value() + 9000);
+
+    // Gaps up to the limit are made up in full, tick by tick.
+    Fixture small;
+    small.game.setStallLimit(1000);
+    small.game.setPaused(false, 0);
+    small.game.advanceTo(100);
+    small.game.advanceTo(1100);
+    EXPECT_EQ(small.game.ticks(), steady.game.ticks());
+}
+
+TEST(GameClock, PauseStopsTheFourTimersAndNothingElse) {
+    Fixture f;
+    f.game.setPaused(false, 0);
+    f.game.advanceTo(1000);
+    const auto ticksBefore = f.game.ticks();
+    const std::int32_t ballPeriod = f.game.timers().period(TimerId::Ball);
+    f.game.setPaused(true, 1000);
+    f.game.advanceTo(60000);
+    EXPECT_EQ(f.game.ticks(), ticksBefore);
+    EXPECT_EQ(f.game.timers().period(TimerId::Ball), ballPeriod);
+
+    // The pointer, Apply and Reset still work while paused.
+    f.game.state().tileW = 10.0f;
+    f.game.state().tileH = 10.0f;
+    f.game.mouseMove(112.0f, 112.0f);
+    EXPECT_EQ(f.game.state().tiles.at(10, 10), tileWall);
+    f.game.apply();
+    EXPECT_EQ(f.game.state().tiles.at(10, 10), tileEmpty);
+    EXPECT_TRUE(f.game.paused());
+
+    // Running again starts every count afresh.
+    f.game.setPaused(false, 70000);
+    EXPECT_EQ(f.game.timers().due(TimerId::accel), 70200);
+}
+
+TEST(GameClock, ApplyKeepsTheBankedScoreAndResetDropsIt) {
+    for (const bool reset : {false, true}) {
+        Fixture f;
+        f.game.setPaused(false, 0);
+        f.game.advanceTo(3000);
+        GameState& s = f.game.state();
+        s.bankedScore = 40;
+        s.cursorX = 12;
+        s.cursorY = 13;
+        s.tiles.set(20, 20, tileBlock);
+        const auto due = f.game.timers().due(TimerId::Ball);
+        f.sliders.SLvl.setValue(0);
+        reset ? f.game.reset() : f.game.apply();
+
+        const std::int32_t banked = reset ? 0 : 40;
+        EXPECT_EQ(s.bankedScore, banked);
+        EXPECT_EQ(s.score, (0 + 300 + 2 * 5) / 5 + banked);
+        EXPECT_EQ(s.level, 0);
+        EXPECT_EQ(s.tiles.at(20, 20), tileEmpty) << "the grid is cleared first";
+        EXPECT_EQ(s.ballX, 35);
+        EXPECT_EQ(s.tiles.at(35, 27), tileBall);
+        EXPECT_EQ(s.cursorX, 12);
+        EXPECT_EQ(s.cursorY, 13);
+        EXPECT_EQ(f.game.timers().due(TimerId::Ball), due);
+        EXPECT_FALSE(f.game.paused());
+        if (reset) {
+            // The loop counters end one past the grid; level 0 draws nothing over them.
+            EXPECT_EQ(s.randX, 59);
+            EXPECT_EQ(s.randY, 47);
+        }
+    }
+}
+
+TEST(GameClock, TheSameEventsAtTheSameTimesGiveTheSameGame) {
+    // Advancing millisecond by millisecond or in large jumps gives the same game.
+    Fixture fine(20);
+    Fixture coarse(20);
+    for (Fixture* f : {&fine, &coarse}) {
+        f->game.state().tileW = 9.2f;
+        f->game.state().tileH = 11.1f;
+        f->game.setPaused(false, 0);
+    }
+    for (Millis t = 1; t <= 120000; ++t) {
+        fine.game.advanceTo(t);
+        if (t % 997 == 0) {
+            fine.game.mouseMove(static_cast<float>(t % 540), static_cast<float>(t % 520));
+        }
+    }
+    for (Millis t = 997; t <= 120000; t += 997) {
+        coarse.game.advanceTo(t);
+        coarse.game.mouseMove(static_cast<float>(t % 540), static_cast<float>(t % 520));
+    }
+    coarse.game.advanceTo(120000);
+    EXPECT_EQ(fine.game.ticks(), coarse.game.ticks());
+    EXPECT_EQ(fine.game.state(), coarse.game.state());
+}
+
+}  // namespace
+}  // namespace kestro
