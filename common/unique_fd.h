@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <utility>
 
 namespace kestro {
@@ -25,11 +26,19 @@ class UniqueFd {
     int get() const noexcept { return fd_; }
     bool valid() const noexcept { return fd_ >= 0; }
 
+    // Closes the descriptor held (if any) without looking at the outcome, and takes fd.
     void reset(int fd = -1) noexcept {
         if (fd_ >= 0) {
             ::close(fd_);
         }
         fd_ = fd;
+    }
+
+    // Closes now and reports the error close gives, 0 when there is none or nothing was held.
+    // For files whose last written bytes only count once close has succeeded.
+    int close() noexcept {
+        const int fd = std::exchange(fd_, -1);
+        return fd >= 0 && ::close(fd) != 0 ? errno : 0;
     }
 
   private:

@@ -11,9 +11,6 @@ namespace kestro {
 
 namespace {
 
-constexpr std::int32_t kLevelError = 3;
-constexpr std::int32_t kLevelWarning = 4;
-
 std::string concat(std::initializer_list<std::string_view> parts) {
     std::string text;
     for (std::string_view part : parts) {

@@ -11,9 +11,6 @@ namespace kestro {
 
 namespace {
 
-constexpr std::int32_t kLevelDebug = 13;
-constexpr std::int32_t kLevelInfo = 5;
-
 struct LogState {
     std::int32_t threshold = 0;
     std::int16_t fileNumber = 0;
@@ -30,15 +27,15 @@ LogState& state() {
 // The 11-character tag of a writing level, or nothing for a level that writes no record.
 std::optional<std::string_view> tagOf(std::int32_t level) {
     switch (level) {
-        case 2:
+        case kLevelDanger:
             return "[ DANGER]  ";
-        case 3:
+        case kLevelError:
             return "[ ERROR ]  ";
-        case 4:
+        case kLevelWarning:
             return "[WARNING]  ";
-        case 5:
+        case kLevelInfo:
             return "[  INFO ]  ";
-        case 6:
+        case kLevelVerbose:
             return "[VERBOSE]  ";
         case kLevelDebug:
             return "[ DEBUG ]  ";
@@ -138,7 +135,7 @@ bool errorLogWrite(std::string_view message, std::int32_t errorLevel) noexcept {
             const std::string_view text = trimTrailingSpaces(message);
             record.reserve(tag->size() + text.size() + 2);
             record.append(*tag).append(text).append("\r\n");
-            writeAll(s.file->file.get(), record);
+            writeOrDrop(s.file->file.get(), record);
         } catch (...) {
             // A record that cannot even be put together is dropped like a failed write.
         }

@@ -9,6 +9,14 @@
 
 namespace kestro {
 
+// The levels that write a record, most severe first.
+inline constexpr std::int32_t kLevelDanger = 2;
+inline constexpr std::int32_t kLevelError = 3;
+inline constexpr std::int32_t kLevelWarning = 4;
+inline constexpr std::int32_t kLevelInfo = 5;
+inline constexpr std::int32_t kLevelVerbose = 6;
+inline constexpr std::int32_t kLevelDebug = 13;
+
 // open true opens the log "<exe folder>/<name>.erl" (or only sets a new threshold when it is
 // open already; level 0 means 13) and writes the opening banner and the program information,
 // as four records or, with oneBlock, as one. When the executable's folder cannot hold the log

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "common/runtime_error.h"
+#include "common/write_all.h"
 
 namespace kestro {
 
@@ -35,23 +36,8 @@ void makeFolders(const std::string& folder) {
 
 }  // namespace
 
-void writeAll(int fd, std::string_view bytes) noexcept {
-    if (fd < 0) {
-        return;
-    }
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return;
-        }
-        if (n == 0) {
-            return;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
+void writeOrDrop(int fd, std::string_view bytes) noexcept {
+    static_cast<void>(writeAll(fd, bytes.data(), bytes.size()));
 }
 
 std::optional<LogFile> openLogIn(const std::string& folder, std::string_view name,

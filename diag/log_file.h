@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "diag/unique_fd.h"
+#include "common/unique_fd.h"
 
 namespace kestro {
 
@@ -30,7 +30,8 @@ std::optional<LogFile> openLogIn(const std::string& folder, std::string_view nam
 LogFile openLogFile(const std::string& exeFolder, const std::string& stateFolder,
                     std::string_view name, std::int32_t pid);
 
-// Writes all bytes, retrying after interruptions; a failure drops the rest silently.
-void writeAll(int fd, std::string_view bytes) noexcept;
+// Writes all bytes, retrying after interruptions; a failure drops the rest silently, as the log
+// never fails visibly.
+void writeOrDrop(int fd, std::string_view bytes) noexcept;
 
 }  // namespace kestro

@@ -16,8 +16,6 @@ namespace kestro {
 
 namespace {
 
-constexpr std::int32_t kLevelError = 3;
-
 DrawingSurface& surfaceOrThrow(DrawingSurface* surface) {
     if (surface == nullptr) {
         throw objectNotSet();

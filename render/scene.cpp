@@ -12,8 +12,6 @@ namespace kestro {
 
 namespace {
 
-constexpr std::int32_t kLevelError = 3;
-
 // The colour text and flags of each tile that has a colour.
 struct TileStyle {
     std::int16_t code;

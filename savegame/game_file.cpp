@@ -10,37 +10,15 @@
 #include <random>
 #include <utility>
 
+#include "common/unique_fd.h"
+#include "common/write_all.h"
+
 namespace kestro::savegame {
 namespace {
 
 std::string describe(const std::string& action, const std::filesystem::path& path, int err) {
     return "cannot " + action + " '" + path.string() + "': " + std::strerror(err);
 }
-
-// An open file descriptor, closed when it goes out of scope.
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    Fd& operator=(Fd&&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now and reports the error close gives, 0 when there is none.
-    int close() {
-        const int fd = std::exchange(fd_, -1);
-        return fd >= 0 && ::close(fd) != 0 ? errno : 0;
-    }
-
-  private:
-    int fd_;
-};
 
 // A temporary file that is removed again unless it was renamed into place.
 class TempFile {
@@ -62,7 +40,7 @@ class TempFile {
 
 // A file of a new name created beside the target, or the error number of the failure.
 struct CreatedFile {
-    Fd fd;
+    UniqueFd fd;
     std::filesystem::path path;
     int error = 0;
 };
@@ -82,35 +60,20 @@ CreatedFile createBeside(const std::filesystem::path& target) {
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         const int error = fd >= 0 ? 0 : errno;
         if (fd >= 0) {
-            return {Fd(fd), std::move(temp), 0};
+            return {UniqueFd(fd), std::move(temp), 0};
         }
         if (error != EEXIST) {
-            return {Fd(-1), std::filesystem::path(), error};
+            return {UniqueFd(), std::filesystem::path(), error};
         }
     }
-    return {Fd(-1), std::filesystem::path(), EEXIST};
-}
-
-bool writeAll(int fd, const std::uint8_t* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
+    return {UniqueFd(), std::filesystem::path(), EEXIST};
 }
 
 }  // namespace
 
 Outcome<std::vector<std::uint8_t>, std::string> readGameFile(const std::filesystem::path& path) {
     using Result = Outcome<std::vector<std::uint8_t>, std::string>;
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!fd.valid()) {
         return Result::failure(describe("open", path, errno));
     }
@@ -150,7 +113,7 @@ std::optional<std::string> writeGameFile(const std::filesystem::path& path,
     if (!created.fd.valid()) {
         return describe("create a file beside", path, created.error);
     }
-    Fd& fd = created.fd;
+    UniqueFd& fd = created.fd;
     TempFile temp(std::move(created.path));
 
     // A file saved over keeps its permissions.
@@ -158,7 +121,10 @@ std::optional<std::string> writeGameFile(const std::filesystem::path& path,
     if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
         ::fchmod(fd.get(), existing.st_mode & 07777);
     }
-    if (!writeAll(fd.get(), bytes.data(), bytes.size()) || ::fsync(fd.get()) != 0) {
+    if (const int err = writeAll(fd.get(), bytes.data(), bytes.size()); err != 0) {
+        return describe("write", temp.path(), err);
+    }
+    if (::fsync(fd.get()) != 0) {
         return describe("write", temp.path(), errno);
     }
     if (const int err = fd.close(); err != 0) {
@@ -171,7 +137,7 @@ std::optional<std::string> writeGameFile(const std::filesystem::path& path,
 
     // Make the rename itself durable; the file is in place whether or not this succeeds.
     const std::filesystem::path dir = path.parent_path().empty() ? "." : path.parent_path();
-    Fd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dirFd.valid()) {
         ::fsync(dirFd.get());
     }
