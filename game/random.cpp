@@ -20,6 +20,10 @@ std::mt19937 seededEngine(std::uint64_t seed) {
 
 SeededRandom::SeededRandom(std::uint64_t seed) : engine_(seededEngine(seed)) {}
 
+void SeededRandom::reseed(std::uint64_t seed) {
+    engine_ = seededEngine(seed);
+}
+
 float SeededRandom::draw() {
     return unitFromOutput(static_cast<std::uint32_t>(engine_()));
 }

@@ -26,6 +26,8 @@ class SeededRandom final : public RandomSource {
   public:
     explicit SeededRandom(std::uint64_t seed);
     float draw() override;
+    // Starts the sequence of another seed.
+    void reseed(std::uint64_t seed);
 
   private:
     std::mt19937 engine_;

@@ -1,26 +1,17 @@
+// fMain's controls as the window description lays them out, their handlers' wiring, and the
+// layout of the playfield when the window is resized.
+
 #include "shell/fmain.h"
 
-#include <cstdlib>
 #include <string>
-#include <vector>
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFont>
 #include <QMenuBar>
-#include <QMouseEvent>
 #include <QResizeEvent>
-#include <QScreen>
 
 #include "common/runtime_error.h"
-#include "diag/error_trap.h"
-#include "diag/log.h"
-#include "game/ball.h"
-#include "game/level.h"
-#include "render/scene.h"
-#include "shell/fatal.h"
 #include "shell/layout.h"
-#include "shell/startup.h"
 
 namespace kestro::shell {
 
@@ -84,27 +75,24 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt)
       Help2(QStringLiteral("Help"), this),
       trap_(trap),
       prompt_(prompt),
-      sspeed_(SSpeed, -1, 500, 300),
-      saccel_(SAccel, 1, 20, 5),
-      slvl_(SLvl, 0, 80, 1),
-      display_(Label1, Label2, Label3, ScoreDisp, prompt) {
+      sspeed_(SSpeed, kSpeedSlider),
+      saccel_(SAccel, kAccelSlider),
+      slvl_(SLvl, kLevelSlider),
+      display_(Label1, Label2, Label3, ScoreDisp, prompt),
+      game_(sliders(), random_, display_, &time_) {
     setObjectName(QStringLiteral("fMain"));
     setWindowTitle(QStringLiteral("physics"));
     setFont(controlFont());
     setCentralWidget(&client_);
 
     const std::pair<QObject*, const char*> names[] = {
-        {&cPaused, "cPaused"}, {&Label4, "Label4"},
-        {&SSpeed, "SSpeed"},   {&Label3, "Label3"},
-        {&SAccel, "SAccel"},   {&Label2, "Label2"},
-        {&SLvl, "SLvl"},       {&Label1, "Label1"},
-        {&reset, "reset"},     {&apply, "apply"},
-        {&File, "File"},       {&mnuSave, "mnuSave"},
-        {&mnuOpen, "mnuOpen"}, {&mnuQuit, "mnuQuit"},
-        {&Help, "Help"},       {&About, "About"},
-        {&Help2, "Help2"},     {&Ball, "Ball"},
-        {&accel, "accel"},     {&LevelUp, "LevelUp"},
-        {&Score, "Score"},     {&DispUpdate, "DispUpdate"}};
+        {&cPaused, "cPaused"}, {&Label4, "Label4"},   {&SSpeed, "SSpeed"},
+        {&Label3, "Label3"},   {&SAccel, "SAccel"},   {&Label2, "Label2"},
+        {&SLvl, "SLvl"},       {&Label1, "Label1"},   {&reset, "reset"},
+        {&apply, "apply"},     {&File, "File"},       {&mnuSave, "mnuSave"},
+        {&mnuOpen, "mnuOpen"}, {&mnuQuit, "mnuQuit"}, {&Help, "Help"},
+        {&About, "About"},     {&Help2, "Help2"},     {&DispUpdate, "DispUpdate"},
+        {&clock_, "GameClock"}};
     for (const auto& [object, name] : names) {
         object->setObjectName(QString::fromLatin1(name));
     }
@@ -131,13 +119,18 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt)
     Help.addAction(&About);
     Help.addAction(&Help2);
 
-    // The game timers start when "Pause" is cleared; the tile dump is never started.
-    const std::pair<QTimer*, int> periods[] = {
-        {&Ball, 500}, {&accel, 200}, {&LevelUp, 150}, {&Score, 500}, {&DispUpdate, 10}};
-    for (const auto& [timer, ms] : periods) {
-        timer->setTimerType(Qt::PreciseTimer);
-        timer->setInterval(ms);
-    }
+    // The game's own timers start when "Pause" is cleared; the window wakes them with one
+    // timer set for the next tick that is due. The tile dump is never started.
+    clock_.setSingleShot(true);
+    clock_.setTimerType(Qt::PreciseTimer);
+    DispUpdate.setTimerType(Qt::PreciseTimer);
+    DispUpdate.setInterval(10);
+    // A suspended machine does not replay the ticks it missed.
+    game_.setStallLimit(kStallLimitMs);
+
+    // Apply and Reset build levels: they wait for start-up to have built the first one.
+    apply.setEnabled(false);
+    reset.setEnabled(false);
 
     connectHandlers();
 
@@ -182,10 +175,7 @@ void fMain::connectHandlers() {
     connect(&mnuOpen, &QAction::triggered, this, guarded(&fMain::mnuOpen_Click));
     connect(&mnuQuit, &QAction::triggered, this, guarded(&fMain::mnuQuit_Click));
 
-    connect(&Ball, &QTimer::timeout, this, guarded(&fMain::Ball_Timer));
-    connect(&accel, &QTimer::timeout, this, guarded(&fMain::accel_Timer));
-    connect(&LevelUp, &QTimer::timeout, this, guarded(&fMain::LevelUp_Timer));
-    connect(&Score, &QTimer::timeout, this, guarded(&fMain::Score_Timer));
+    connect(&clock_, &QTimer::timeout, this, guarded(&fMain::advanceClock));
     connect(&DispUpdate, &QTimer::timeout, this, guarded(&fMain::DispUpdate_Timer));
 
     slvl_.setOnChange(guarded(&fMain::SLvl_Change));
@@ -204,63 +194,6 @@ void fMain::connectHandlers() {
     });
     Kestro.surface().setOnRefresh([this] { presentFrame(); });
     ScoreDisp.surface().setOnRefresh([this] { ScoreDisp.update(); });
-}
-
-void fMain::fatalError(const RuntimeError& e) {
-    prompt_.showMessage(runTimeErrorText(e));
-    std::exit(1);
-}
-
-void fMain::yield() {
-    QCoreApplication::processEvents();
-}
-
-void fMain::Form_Load() {
-    yield();
-    show();  // its first layout sets tileW and tileH
-    yield();
-    if (unloading_) {
-        finishUnload();
-        return;
-    }
-
-    errorLogFile(true, "kestro", 13, 0, false);
-    logOpen_ = true;
-
-    random_ = std::make_unique<SeededRandom>(timeOfDaySeed());
-    generateLevel(state_, sliders(), *random_, display_);
-
-    renderer_ = std::make_unique<cRender>(trap_, [this] { yield(); });
-    renderer_->render = [this](std::int16_t& objectsRendered) { renderer_render(objectsRendered); };
-    renderer_->renderInit(&Kestro.surface());
-
-    cPaused.setEnabled(true);
-    cPaused_Click();
-
-    const std::vector<std::string> entities =
-        startupEntities(static_cast<float>(Kestro.width()), static_cast<float>(Kestro.height()));
-    state_.sceneReady = true;
-    renderer_->renderEntitiesFill(entities, -1, -1);
-
-    // A close request during the error trap's dialog has stopped the renderer already.
-    if (!unloading_) {
-        renderer_->renderStart();
-    }
-    finishUnload();
-}
-
-void fMain::renderer_render(std::int16_t& objectsRendered) {
-    static_cast<void>(objectsRendered);
-    kestro::renderer_render(state_, *renderer_, [this] { yield(); });
-}
-
-void fMain::presentFrame() {
-    Kestro.update();
-    if (framePresented_) {
-        framePresented_(Kestro.surface().image());
-    }
-    const QScreen* s = screen();
-    pacer_.waitForNextTick(s != nullptr ? s->refreshRate() : 0.0);
 }
 
 void fMain::resizeEvent(QResizeEvent* event) {
@@ -298,8 +231,8 @@ void fMain::Form_Resize() {
     Kestro.resize(pixelsFromTwips(field.width), pixelsFromTwips(field.height));
 
     const CellSize cell = cellSize(Kestro.width(), Kestro.height());
-    state_.tileW = cell.tileW;
-    state_.tileH = cell.tileH;
+    game_.state().tileW = cell.tileW;
+    game_.state().tileH = cell.tileH;
 }
 
 void fMain::resizeNested(QSize size) {
@@ -312,112 +245,6 @@ void fMain::resizeNested(QSize size) {
         QResizeEvent event(this->size(), old);
         QCoreApplication::sendEvent(this, &event);
     }
-}
-
-int fMain::cPausedValue() const {
-    switch (cPaused.checkState()) {
-        case Qt::Unchecked:
-            return 0;
-        case Qt::Checked:
-            return 1;
-        case Qt::PartiallyChecked:
-            return 2;
-    }
-    return 1;
-}
-
-void fMain::cPaused_Click() {
-    for (QTimer* timer : {&Ball, &accel, &LevelUp, &Score}) {
-        if (cPausedValue() == 0) {
-            if (!timer->isActive()) {
-                timer->start();
-            }
-        } else {
-            timer->stop();
-        }
-    }
-}
-
-void fMain::closeEvent(QCloseEvent* event) {
-    // The window is not closed by the platform: shutting down stops the frame loop, and
-    // start-up returns when it has unwound.
-    event->ignore();
-    try {
-        Form_Unload();
-    } catch (const RuntimeError& e) {
-        fatalError(e);
-    }
-}
-
-void fMain::Form_Unload() {
-    if (unloading_) {
-        return;  // a second request while shutting down
-    }
-    unloading_ = true;
-    yield();
-    state_.sceneReady = false;
-    if (renderer_) {
-        renderer_->renderStop();
-        renderer_->renderDeinit();
-    }
-    // The renderer is released and the log closed by finishUnload() once the frame loop that
-    // this handler runs in has returned. The game ends here all the same: while the loop
-    // unwinds through its last yields, no timer of the window may fire any more.
-    for (QTimer* timer : {&Ball, &accel, &LevelUp, &Score, &DispUpdate}) {
-        timer->stop();
-    }
-}
-
-void fMain::finishUnload() {
-    renderer_.reset();
-    if (logOpen_) {
-        errorLogFile(false, "", 0, 0, false);
-        logOpen_ = false;
-    }
-}
-
-void fMain::mnuQuit_Click() {
-    std::exit(0);
-}
-
-void fMain::mouseDoubleClickEvent(QMouseEvent* event) {
-    Form_DblClick();
-    QMainWindow::mouseDoubleClickEvent(event);
-}
-
-void fMain::DispUpdate_Timer() {
-    ImageSurface& surface = Kestro.surface();
-    surface.cls();
-    state_.scanY = 46;
-    state_.scanX = -1;
-    for (state_.scanY = 46; state_.scanY >= 0; --state_.scanY) {
-        for (state_.scanX = 0; state_.scanX <= 58; ++state_.scanX) {
-            surface.setCurrentX(static_cast<float>(state_.scanX * 140.05 - 90.0));
-            surface.setCurrentY(static_cast<float>((46 - state_.scanY) * 157.56 - 146.0));
-            const std::int16_t code = state_.tiles.at(state_.scanX, state_.scanY);
-            if (code > 0) {
-                surface.print(std::to_string(code));
-            }
-        }
-    }
-    state_.scanX = 0;
-    state_.scanY = 0;
-}
-
-void fMain::Ball_Timer() {
-    kestro::Ball_Timer(state_);
-}
-
-void fMain::SLvl_Change() {
-    Label1.setText(QStringLiteral("Level: ") + QString::number(slvl_.value()));
-}
-
-void fMain::SAccel_Change() {
-    Label2.setText(QStringLiteral("Acceleration: ") + QString::number(saccel_.value()));
-}
-
-void fMain::SSpeed_Change() {
-    Label3.setText(QStringLiteral("Top Speed: ") + QString::number(sspeed_.value()));
 }
 
 }  // namespace kestro::shell

@@ -16,6 +16,7 @@
 #include <QSlider>
 #include <QTimer>
 
+#include "game/game.h"
 #include "game/game_state.h"
 #include "game/random.h"
 #include "game/slider.h"
@@ -38,6 +39,12 @@ class TrapDialog;
 
 namespace kestro::shell {
 
+// A gap of more than this between two wake-ups of the game clock is a stalled (suspended)
+// machine: only this much of it is played.
+inline constexpr Millis kStallLimitMs = 1000;
+// The longest the game clock sleeps at once; it wakes earlier when a tick is due.
+inline constexpr Millis kMaxClockWaitMs = 1000;
+
 class fMain final : public QMainWindow {
   public:
     // trap answers the renderer's error trap; prompt shows the game's OK-only messages.
@@ -58,11 +65,8 @@ class fMain final : public QMainWindow {
     void DispUpdate_Timer();
     void renderer_render(std::int16_t& objectsRendered);
 
-    void Ball_Timer();
-    void accel_Timer() {}
-    void LevelUp_Timer() {}
-    void Score_Timer() {}
-    void Kestro_MouseMove(int, int, float, float) {}
+    // The pointer over the playfield, with or without buttons: the pointer wall follows it.
+    void Kestro_MouseMove(int button, int shift, float x, float y);
 
     void SLvl_Change();
     void SLvl_Scroll() { SLvl_Change(); }
@@ -70,13 +74,20 @@ class fMain final : public QMainWindow {
     void SAccel_Scroll() { SAccel_Change(); }
     void SSpeed_Change();
     void SSpeed_Scroll() { SSpeed_Change(); }
-    void apply_Click() {}
-    void reset_Click() {}
+    void apply_Click();
+    void reset_Click();
     void mnuSave_Click() {}
     void mnuOpen_Click() {}
 
-    GameState& gameState() { return state_; }
-    const GameState& gameState() const { return state_; }
+    GameState& gameState() { return game_.state(); }
+    const GameState& gameState() const { return game_.state(); }
+    // The game with its four timers (Ball, accel, LevelUp, Score), which the window drives with
+    // real time.
+    Game& game() { return game_; }
+    const Game& game() const { return game_; }
+    // The one window timer that wakes the game when its next tick is due; it runs only while a
+    // game timer runs.
+    const QTimer& clockTimer() const { return clock_; }
     Sliders sliders() { return Sliders{slvl_, saccel_, sspeed_}; }
     GameDisplay& display() { return display_; }
     // The renderer between start-up and unload, else null.
@@ -114,10 +125,6 @@ class fMain final : public QMainWindow {
     QAction About;
     QAction Help2;
 
-    QTimer Ball;
-    QTimer accel;
-    QTimer LevelUp;
-    QTimer Score;
     QTimer DispUpdate;
 
   protected:
@@ -134,15 +141,20 @@ class fMain final : public QMainWindow {
     // Shows the message of a run-time error that no handler deals with and ends the program.
     [[noreturn]] void fatalError(const RuntimeError& e);
     void connectHandlers();
+    // Fires every game tick that is due by now, then sleeps until the next one.
+    void advanceClock();
+    void armClock();
 
     TrapDialog& trap_;
     MessagePrompt& prompt_;
-    GameState state_;
     QtSlider sspeed_;
     QtSlider saccel_;
     QtSlider slvl_;
     WindowDisplay display_;
-    std::unique_ptr<RandomSource> random_;
+    SeededRandom random_{0};  // seeded from the time of day at start-up
+    SteadyTime time_;
+    Game game_;
+    QTimer clock_;
     std::unique_ptr<cRender> renderer_;
     FramePacer pacer_;
     std::function<void(const QImage&)> framePresented_;

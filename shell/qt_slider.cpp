@@ -4,13 +4,13 @@
 
 namespace kestro::shell {
 
-QtSlider::QtSlider(QSlider& slider, std::int32_t min, std::int32_t max, std::int32_t value)
-    : slider_(slider) {
+QtSlider::QtSlider(QSlider& slider, const SliderSpec& spec) : slider_(slider) {
     slider_.setOrientation(Qt::Horizontal);
-    slider_.setRange(min, max);
-    slider_.setSingleStep(1);
-    slider_.setPageStep(5);
-    slider_.setValue(value);
+    slider_.setRange(spec.min, spec.max);
+    slider_.setSingleStep(spec.lineStep);
+    slider_.setPageStep(spec.pageStep);
+    slider_.setFocusPolicy(Qt::StrongFocus);
+    slider_.setValue(spec.start);
     connections_.push_back(QObject::connect(&slider_, &QSlider::valueChanged, [this](int) {
         if (settingValue_) {
             return;  // setValue raises Change itself

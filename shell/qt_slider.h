@@ -16,8 +16,9 @@ namespace kestro::shell {
 
 class QtSlider final : public Slider {
   public:
-    // Sets the slider's range and value; the page step is 5 and the line step 1.
-    QtSlider(QSlider& slider, std::int32_t min, std::int32_t max, std::int32_t value);
+    // Sets the slider's range, start value and steps from its setting; it takes keyboard focus
+    // by tab and by click.
+    QtSlider(QSlider& slider, const SliderSpec& spec);
     ~QtSlider() override;
     QtSlider(const QtSlider&) = delete;
     QtSlider& operator=(const QtSlider&) = delete;

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <optional>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -47,10 +50,9 @@ TEST_F(ShellSession, StartUpRunsTheGamePausedAndCloseShutsItDown) {
         // Paused: the check box is checked and takes clicks; no game timer runs.
         EXPECT_EQ(window.cPaused.checkState(), Qt::Checked);
         EXPECT_TRUE(window.cPaused.isEnabled());
-        for (QTimer* t :
-             {&window.Ball, &window.accel, &window.LevelUp, &window.Score, &window.DispUpdate}) {
-            EXPECT_FALSE(t->isActive()) << t->objectName().toStdString();
-        }
+        EXPECT_FALSE(window.game().timers().enabled());
+        EXPECT_FALSE(window.clockTimer().isActive());
+        EXPECT_FALSE(window.DispUpdate.isActive());
         // The first level is built from the sliders, which wrote the three labels.
         EXPECT_EQ(s.tiles.at(35, 27), tileBall);
         EXPECT_EQ(s.tiles.at(2, 2), tileGoal);
@@ -144,9 +146,8 @@ TEST_F(ShellSession, UnpausingRunsTheGameTimersAndTheBallMoves) {
             startX = g.ballX;
             startY = g.ballY;
             window.cPaused.setCheckState(Qt::Unchecked);
-            for (QTimer* t : {&window.Ball, &window.accel, &window.LevelUp, &window.Score}) {
-                EXPECT_TRUE(t->isActive()) << t->objectName().toStdString();
-            }
+            EXPECT_TRUE(window.game().timers().enabled());
+            EXPECT_TRUE(window.clockTimer().isActive());
             EXPECT_FALSE(window.DispUpdate.isActive());
             return;
         }
@@ -179,26 +180,36 @@ TEST_F(ShellSession, SecondCloseWhileShuttingDownIsIgnored) {
 
 TEST_F(ShellSession, NoTimerFiresAfterTheCloseHasBeenHandled) {
     fMain window(trap, prompt);
-    QTimer* const timers[] = {&window.Ball, &window.accel, &window.LevelUp, &window.Score,
-                              &window.DispUpdate};
-    // Ticks that come once shut-down has cleared sceneReady, when the game has ended.
-    int lateTicks = 0;
-    for (QTimer* t : timers) {
-        QObject::connect(t, &QTimer::timeout, &window,
-                         [&] { lateTicks += window.gameState().sceneReady ? 0 : 1; });
-    }
-    runSession(window, 2, [&] {
-        // The game runs and every timer is due at each chance the window's events get, so any
-        // that still runs fires in the yields the frame loop passes through on its way out.
-        window.cPaused.setCheckState(Qt::Unchecked);
-        for (QTimer* t : timers) {
-            t->start(0);
+    // Watches every chance the window's events get: the game's tick counts when the close has
+    // cleared sceneReady are the last ones.
+    bool running = false;
+    std::optional<std::array<std::int64_t, kTimerCount>> ticksAtClose;
+    int dumpsAfterClose = 0;
+    QTimer watch;
+    watch.callOnTimeout([&] {
+        if (running && !window.gameState().sceneReady && !ticksAtClose) {
+            ticksAtClose = window.game().ticks();
         }
     });
-    EXPECT_EQ(lateTicks, 0);
-    for (QTimer* t : timers) {
-        EXPECT_FALSE(t->isActive()) << t->objectName().toStdString();
-    }
+    QObject::connect(&window.DispUpdate, &QTimer::timeout,
+                     [&] { dumpsAfterClose += running && !window.gameState().sceneReady ? 1 : 0; });
+    watch.start(0);
+    runSession(window, 2, [&] {
+        // The game runs with the ball at the shortest period and the tile dump due at every
+        // chance, so anything still running fires in the yields the frame loop passes through on
+        // its way out.
+        running = true;
+        window.cPaused.setCheckState(Qt::Unchecked);
+        window.gameState().ballInterval = 1;
+        window.gameState().minInterval = 1;
+        window.DispUpdate.start(0);
+    });
+    ASSERT_TRUE(ticksAtClose);
+    EXPECT_EQ(window.game().ticks(), *ticksAtClose);
+    EXPECT_EQ(dumpsAfterClose, 0);
+    EXPECT_FALSE(window.game().timers().enabled());
+    EXPECT_FALSE(window.clockTimer().isActive());
+    EXPECT_FALSE(window.DispUpdate.isActive());
 }
 
 TEST_F(ShellSession, CloseDuringStartUpEndsBeforeTheGameStarts) {

@@ -7,7 +7,9 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "common/rounding.h"
 
@@ -127,50 +129,46 @@ TEST_F(ShellWindow, SlidersStartWithTheirRangesAndValues) {
 }
 
 TEST_F(ShellWindow, TimersHaveTheirPeriodsAndWaitForTheGameToStart) {
-    const std::pair<QTimer*, int> timers[] = {{&window.Ball, 500},
-                                              {&window.accel, 200},
-                                              {&window.LevelUp, 150},
-                                              {&window.Score, 500},
-                                              {&window.DispUpdate, 10}};
-    for (const auto& [timer, ms] : timers) {
-        EXPECT_EQ(timer->interval(), ms) << timer->objectName().toStdString();
-        EXPECT_FALSE(timer->isActive()) << timer->objectName().toStdString();
-        EXPECT_FALSE(timer->isSingleShot());
+    const TimerSet& timers = window.game().timers();
+    const std::pair<TimerId, int> periods[] = {{TimerId::Ball, 500},
+                                               {TimerId::accel, 200},
+                                               {TimerId::LevelUp, 150},
+                                               {TimerId::Score, 500}};
+    for (const auto& [id, ms] : periods) {
+        EXPECT_EQ(timers.period(id), ms);
     }
+    EXPECT_FALSE(timers.enabled());
+    EXPECT_FALSE(window.clockTimer().isActive());
+    EXPECT_EQ(window.DispUpdate.interval(), 10);
+    EXPECT_FALSE(window.DispUpdate.isActive());
 }
 
 TEST_F(ShellWindow, PauseStopsTheFourGameTimersUnlessClear) {
-    QTimer* const game[] = {&window.Ball, &window.accel, &window.LevelUp, &window.Score};
-    const auto running = [&] {
-        int n = 0;
-        for (QTimer* t : game) {
-            n += t->isActive() ? 1 : 0;
-        }
-        return n;
-    };
     window.cPaused.setEnabled(true);
-
     struct Case {
         Qt::CheckState state;
         int value;
-        int running;
+        bool running;
     };
-    const Case cases[] = {{Qt::Unchecked, 0, 4},
-                          {Qt::PartiallyChecked, 2, 0},
-                          {Qt::Unchecked, 0, 4},
-                          {Qt::Checked, 1, 0}};
+    const Case cases[] = {{Qt::Unchecked, 0, true},
+                          {Qt::PartiallyChecked, 2, false},
+                          {Qt::Unchecked, 0, true},
+                          {Qt::Checked, 1, false}};
     for (const Case& c : cases) {
         window.cPaused.setCheckState(c.state);  // raises the check box's click handler
         EXPECT_EQ(window.cPausedValue(), c.value);
-        EXPECT_EQ(running(), c.running) << "value " << c.value;
+        EXPECT_EQ(window.game().timers().enabled(), c.running) << "value " << c.value;
+        // The window's wake-up timer runs only while a game timer does.
+        EXPECT_EQ(window.clockTimer().isActive(), c.running) << "value " << c.value;
         EXPECT_FALSE(window.DispUpdate.isActive());
     }
 
-    // A timer that runs already keeps its count when the game is unpaused again.
+    // Timers that run already keep their counts when the game is unpaused again.
     window.cPaused.setCheckState(Qt::Unchecked);
-    const int ballTimer = window.Ball.timerId();
+    const auto due = window.game().timers().due(TimerId::Ball);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
     window.cPaused_Click();
-    EXPECT_EQ(window.Ball.timerId(), ballTimer);
+    EXPECT_EQ(window.game().timers().due(TimerId::Ball), due);
 }
 
 TEST_F(ShellWindow, SliderHandlersWriteTheirLabels) {
@@ -212,7 +210,7 @@ TEST_F(ShellWindow, SliderHandlersWriteTheirLabels) {
 TEST(ShellSlider, ChangeAfterEverySetScrollWhileDragging) {
     qtApp();
     QSlider widget;
-    QtSlider slider(widget, 0, 80, 1);
+    QtSlider slider(widget, kLevelSlider);
     int changes = 0;
     int scrolls = 0;
     int seen = -100;
@@ -221,8 +219,9 @@ TEST(ShellSlider, ChangeAfterEverySetScrollWhileDragging) {
         seen = slider.value();  // handlers read the value when they run
     });
     slider.setOnScroll([&] { ++scrolls; });
-    EXPECT_EQ(widget.pageStep(), 5);
+    EXPECT_EQ(widget.pageStep(), 10);
     EXPECT_EQ(widget.singleStep(), 1);
+    EXPECT_EQ(widget.focusPolicy(), Qt::StrongFocus);
 
     struct Case {
         int set;
@@ -242,9 +241,9 @@ TEST(ShellSlider, ChangeAfterEverySetScrollWhileDragging) {
     // The player: a page step is a change; a drag scrolls, and its release is a change.
     widget.triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(changes, expectedChanges + 1);
-    EXPECT_EQ(seen, 5);
+    EXPECT_EQ(seen, 10);
     widget.setSliderDown(true);
-    widget.setSliderPosition(9);
+    widget.setSliderPosition(11);
     widget.setSliderPosition(12);
     EXPECT_EQ(scrolls, 2);
     EXPECT_EQ(changes, expectedChanges + 1);

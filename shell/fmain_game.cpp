@@ -1,0 +1,92 @@
+// fMain's game handlers: pause, the game clock, the pointer, the settings panel and the tile
+// dump. Each hands the event to the game and leaves the rules to it.
+
+#include <algorithm>
+#include <string>
+
+#include "shell/fmain.h"
+
+namespace kestro::shell {
+
+int fMain::cPausedValue() const {
+    switch (cPaused.checkState()) {
+        case Qt::Unchecked:
+            return 0;
+        case Qt::Checked:
+            return 1;
+        case Qt::PartiallyChecked:
+            return 2;
+    }
+    return 1;
+}
+
+void fMain::cPaused_Click() {
+    // Checked (1) and grayed (2) both pause.
+    game_.setPaused(cPausedValue() != 0, time_.now());
+    armClock();
+}
+
+void fMain::advanceClock() {
+    game_.advanceTo(time_.now());
+    armClock();
+}
+
+void fMain::armClock() {
+    // While a game message is open the game holds its timers; the tick that showed the message
+    // sets the clock again when the message has closed.
+    const auto due = game_.timers().nextDueTime();
+    if (!due || game_.messageOpen() || unloading_) {
+        clock_.stop();
+        return;
+    }
+    const Millis wait = std::max<Millis>(0, *due - time_.now());
+    clock_.start(static_cast<int>(std::min<Millis>(wait, kMaxClockWaitMs)));
+}
+
+void fMain::Kestro_MouseMove(int button, int shift, float x, float y) {
+    static_cast<void>(button);  // the wall follows the pointer with or without buttons
+    static_cast<void>(shift);
+    game_.mouseMove(x, y);
+}
+
+void fMain::apply_Click() {
+    game_.apply();
+}
+
+void fMain::reset_Click() {
+    game_.reset();
+}
+
+void fMain::SLvl_Change() {
+    Label1.setText(QString::fromStdString(sliderCaption(kLevelSlider, slvl_.value())));
+}
+
+void fMain::SAccel_Change() {
+    Label2.setText(QString::fromStdString(sliderCaption(kAccelSlider, saccel_.value())));
+}
+
+void fMain::SSpeed_Change() {
+    Label3.setText(QString::fromStdString(sliderCaption(kSpeedSlider, sspeed_.value())));
+}
+
+void fMain::DispUpdate_Timer() {
+    GameState& s = game_.state();
+    ImageSurface& surface = Kestro.surface();
+    surface.cls();
+    s.scanY = 46;
+    s.scanX = -1;
+    for (s.scanY = 46; s.scanY >= 0; --s.scanY) {
+        for (s.scanX = 0; s.scanX <= 58; ++s.scanX) {
+            surface.setCurrentX(static_cast<float>(s.scanX * 140.05 - 90.0));
+            surface.setCurrentY(static_cast<float>((46 - s.scanY) * 157.56 - 146.0));
+            const std::int16_t code = s.tiles.at(s.scanX, s.scanY);
+            if (code > 0) {
+                surface.print(std::to_string(code));
+            }
+        }
+    }
+    s.scanX = 0;
+    s.scanY = 0;
+}
+
+}  // namespace kestro::shell

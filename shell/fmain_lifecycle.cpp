@@ -1,0 +1,129 @@
+// fMain's start-up, frames and shut-down: the renderer's frame loop runs the game from start-up
+// until a close request stops it.
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
+#include "common/runtime_error.h"
+#include "diag/error_trap.h"
+#include "diag/log.h"
+#include "render/scene.h"
+#include "shell/fatal.h"
+#include "shell/fmain.h"
+#include "shell/startup.h"
+
+namespace kestro::shell {
+
+void fMain::fatalError(const RuntimeError& e) {
+    prompt_.showMessage(runTimeErrorText(e));
+    std::exit(1);
+}
+
+void fMain::yield() {
+    QCoreApplication::processEvents();
+}
+
+void fMain::Form_Load() {
+    yield();
+    show();  // its first layout sets tileW and tileH
+    yield();
+    if (unloading_) {
+        finishUnload();
+        return;
+    }
+
+    errorLogFile(true, "kestro", 13, 0, false);
+    logOpen_ = true;
+
+    random_.reseed(timeOfDaySeed());
+    game_.generateLevel();
+    apply.setEnabled(true);
+    reset.setEnabled(true);
+
+    renderer_ = std::make_unique<cRender>(trap_, [this] { yield(); });
+    renderer_->render = [this](std::int16_t& objectsRendered) { renderer_render(objectsRendered); };
+    renderer_->renderInit(&Kestro.surface());
+
+    cPaused.setEnabled(true);
+    cPaused_Click();
+
+    const std::vector<std::string> entities =
+        startupEntities(static_cast<float>(Kestro.width()), static_cast<float>(Kestro.height()));
+    game_.state().sceneReady = true;
+    renderer_->renderEntitiesFill(entities, -1, -1);
+
+    // A close request during the error trap's dialog has stopped the renderer already.
+    if (!unloading_) {
+        renderer_->renderStart();
+    }
+    finishUnload();
+}
+
+void fMain::renderer_render(std::int16_t& objectsRendered) {
+    static_cast<void>(objectsRendered);
+    kestro::renderer_render(game_.state(), *renderer_, [this] { yield(); });
+}
+
+void fMain::presentFrame() {
+    Kestro.update();
+    if (framePresented_) {
+        framePresented_(Kestro.surface().image());
+    }
+    const QScreen* s = screen();
+    pacer_.waitForNextTick(s != nullptr ? s->refreshRate() : 0.0);
+}
+
+void fMain::closeEvent(QCloseEvent* event) {
+    // The window is not closed by the platform: shutting down stops the frame loop, and
+    // start-up returns when it has unwound.
+    event->ignore();
+    try {
+        Form_Unload();
+    } catch (const RuntimeError& e) {
+        fatalError(e);
+    }
+}
+
+void fMain::Form_Unload() {
+    if (unloading_) {
+        return;  // a second request while shutting down
+    }
+    unloading_ = true;
+    yield();
+    game_.state().sceneReady = false;
+    if (renderer_) {
+        renderer_->renderStop();
+        renderer_->renderDeinit();
+    }
+    // The renderer is released and the log closed by finishUnload() once the frame loop that
+    // this handler runs in has returned. The game ends here all the same: while the loop
+    // unwinds through its last yields, no game tick may run any more.
+    game_.setPaused(true, time_.now());
+    clock_.stop();
+    DispUpdate.stop();
+}
+
+void fMain::finishUnload() {
+    renderer_.reset();
+    if (logOpen_) {
+        errorLogFile(false, "", 0, 0, false);
+        logOpen_ = false;
+    }
+}
+
+void fMain::mnuQuit_Click() {
+    std::exit(0);
+}
+
+void fMain::mouseDoubleClickEvent(QMouseEvent* event) {
+    Form_DblClick();
+    QMainWindow::mouseDoubleClickEvent(event);
+}
+
+}  // namespace kestro::shell

@@ -1,0 +1,177 @@
+// The game played in the window: the pointer wall in the presented frame, the sliders' labels,
+// Apply and Reset, and a level completion under a message that stays open like a real one.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "game/game_clock.h"
+#include "shell/fmain.h"
+#include "tests/shell/shell_support.h"
+
+namespace kestro::shell {
+namespace {
+
+using testing::qtApp;
+using testing::runSession;
+
+// Answers each message only after it has stayed open for a while, running the window's events
+// meanwhile as a modal message box does.
+class SlowPrompt final : public MessagePrompt {
+  public:
+    explicit SlowPrompt(int openMs) : openMs_(openMs) {}
+    void showMessage(const std::string& text) override {
+        messages.push_back(text);
+        QEventLoop loop;
+        QTimer::singleShot(openMs_, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    std::vector<std::string> messages;
+
+  private:
+    int openMs_;
+};
+
+class ShellGamePlay : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { qtApp(); }
+
+    testing::TempLog log;
+    testing::ScriptedTrap trap;
+    testing::RecordingPrompt prompt;
+};
+
+// Moves the pointer over the playfield to the position that maps to cell (x, y).
+void movePointerTo(fMain& window, int x, int y) {
+    const GameState& s = window.gameState();
+    const QPointF pos((x + 1) * s.tileW, (y + 1) * s.tileH);
+    QMouseEvent move(QEvent::MouseMove, pos, window.Kestro.mapToGlobal(pos), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window.Kestro, &move);
+}
+
+QRgb cellCentre(const QImage& image, const GameState& s, int x, int y) {
+    return image.pixel(static_cast<int>((x + 0.5f) * s.tileW),
+                       static_cast<int>((y + 0.5f) * s.tileH));
+}
+
+TEST_F(ShellGamePlay, ThePointerWallAppearsInThePresentedFrame) {
+    fMain window(trap, prompt);
+    std::vector<QImage> frames;
+    int presented = 0;
+    window.setFramePresented([&](const QImage& image) {
+        ++presented;
+        if (presented == 2) {
+            frames.push_back(image.copy());
+            movePointerTo(window, 10, 12);  // the game is paused: the pointer works all the same
+            EXPECT_EQ(window.gameState().tiles.at(10, 12), tileWall);
+            EXPECT_EQ(window.gameState().cursorX, 10);
+            EXPECT_EQ(window.gameState().cursorY, 12);
+        } else if (presented == 4) {
+            frames.push_back(image.copy());
+            movePointerTo(window, 20, 12);
+        } else if (presented == 6) {
+            frames.push_back(image.copy());
+            window.close();
+        }
+    });
+    QTimer::singleShot(30000, &window, [&] { window.close(); });
+    window.Form_Load();
+    ASSERT_EQ(frames.size(), 3u);
+    const GameState& s = window.gameState();
+    const QRgb wall = cellCentre(frames[0], s, 0, 12);
+    const QRgb empty = cellCentre(frames[0], s, 10, 12);
+    EXPECT_NE(wall, empty);
+    EXPECT_EQ(cellCentre(frames[1], s, 10, 12), wall);
+    EXPECT_EQ(cellCentre(frames[2], s, 10, 12), empty) << "the old wall is lifted";
+    EXPECT_EQ(cellCentre(frames[2], s, 20, 12), wall);
+}
+
+TEST_F(ShellGamePlay, DraggingASliderChangesOnlyItsLabel) {
+    fMain window(trap, prompt);
+    runSession(window, 2, [&] {
+        const GameState before = window.gameState();
+        window.SLvl.setSliderDown(true);
+        window.SLvl.setSliderPosition(40);
+        EXPECT_EQ(window.Label1.text(), "Level: 40");
+        window.SLvl.setSliderDown(false);
+        window.SSpeed.setValue(-1);
+        EXPECT_EQ(window.Label3.text(), "Top Speed: -1");
+        EXPECT_EQ(window.gameState(), before) << "the game waits for Apply or Reset";
+    });
+}
+
+TEST_F(ShellGamePlay, ApplyKeepsTheBankedScoreAndResetDropsIt) {
+    fMain window(trap, prompt);
+    runSession(window, 2, [&] {
+        GameState& s = window.gameState();
+        s.bankedScore = 40;
+        s.tiles.set(20, 20, tileBlock);
+        window.apply.click();
+        // (1 + 300 + 2 x 5) / 5 rounds to 62, on top of the banked 40.
+        EXPECT_EQ(s.score, 62 + 40);
+        EXPECT_EQ(s.bankedScore, 40);
+        EXPECT_EQ(s.tiles.at(20, 20), tileEmpty);
+        EXPECT_TRUE(window.game().paused()) << "neither button touches the pause";
+
+        window.reset.click();
+        EXPECT_EQ(s.score, 62);
+        EXPECT_EQ(s.bankedScore, 0);
+        EXPECT_EQ(window.cPausedValue(), 1);
+    });
+}
+
+TEST_F(ShellGamePlay, ALevelCompletionShowsOneMessageAndAdvancesTheLevelOnce) {
+    SlowPrompt slow(800);
+    fMain window(trap, slow);
+    int presented = 0;
+    int levelAtEnd = -1;
+    window.setFramePresented([&](const QImage&) {
+        ++presented;
+        if (presented == 2) {
+            window.sliders().SLvl.setValue(80);
+            window.apply.click();
+            GameState& s = window.gameState();
+            for (const auto& [x, y] : {std::pair{56, 44}, {56, 2}, {2, 44}, {2, 2}}) {
+                s.tiles.set(x, y, tileEmpty);
+            }
+            window.cPaused.setCheckState(Qt::Unchecked);
+            // Well after the message has closed, the game goes on at level 0.
+            QTimer::singleShot(2000, &window, [&] {
+                levelAtEnd = window.gameState().level;
+                window.close();
+            });
+        }
+    });
+    QTimer::singleShot(30000, &window, [&] { window.close(); });
+    window.Form_Load();
+    EXPECT_EQ(slow.messages, std::vector<std::string>{kCongratulationsMessage});
+    EXPECT_EQ(levelAtEnd, 0);
+    EXPECT_EQ(window.sliders().SLvl.value(), 0);
+    EXPECT_EQ(window.Label1.text(), "Level: 0");
+}
+
+TEST_F(ShellGamePlay, TheRunningGameAcceleratesAndCountsTheScoreDown) {
+    fMain window(trap, prompt);
+    runSession(window, 2, [&] {
+        window.cPaused.setCheckState(Qt::Unchecked);
+        QEventLoop wait;
+        QTimer::singleShot(1300, &wait, &QEventLoop::quit);
+        wait.exec();
+        const GameState& s = window.gameState();
+        EXPECT_LT(s.ballInterval, 390);
+        EXPECT_LT(s.score, 60);
+        EXPECT_EQ(window.game().timers().period(TimerId::Ball), s.ballInterval);
+        EXPECT_GT(window.game().ticks()[static_cast<std::size_t>(TimerId::Ball)], 0);
+    });
+}
+
+}  // namespace
+}  // namespace kestro::shell
