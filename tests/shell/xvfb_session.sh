@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the real game under a private Xvfb display, waits until its window shows the first
-# level, closes it the way a window manager does (WM_DELETE_WINDOW) and checks that it ends
-# with status 0 and leaves a complete log.
+# level, shapes the paused level with the pointer, unpauses it and watches the ball speed up and
+# the score box count down, closes it the way a window manager does (WM_DELETE_WINDOW) and checks
+# that it ends with status 0 and leaves a complete log.
 #   xvfb_session.sh KESTRO KESTRO_XWIN
 # Exit status 77 (skipped) when xvfb-run is not installed.
 set -euo pipefail
@@ -41,6 +42,49 @@ win=$("$xwin" find physics 30) || fail "no window titled physics appeared"
 echo "window $win"
 box=$("$xwin" level "$win" 30) || fail "the window did not show a level"
 echo "playfield at $box"
+read -r left top width height <<<"$box"
+
+# The pointer wall follows the pointer, also while paused. Row 1 is never scattered on, so both
+# cells are empty; the pointer maps to the cell half a cell above and left of it.
+cell_x() { echo $(( left + ($1 * 2 + 1) * width / 118 )); }
+cell_y() { echo $(( top + ($1 * 2 + 1) * height / 94 )); }
+wall_at() {
+    local x y
+    x=$(cell_x "$1") y=$(cell_y "$2")
+    for _ in $(seq 1 50); do
+        [ "$("$xwin" pixel "$win" "$x" "$y")" = "$3" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+"$xwin" move "$win" $(( left + 11 * width / 59 )) $(( top + 2 * height / 47 ))
+wall_at 10 1 "0 0 0" || fail "no pointer wall at cell (10, 1)"
+"$xwin" move "$win" $(( left + 21 * width / 59 )) $(( top + 2 * height / 47 ))
+wall_at 20 1 "0 0 0" || fail "no pointer wall at cell (20, 1)"
+wall_at 10 1 "$("$xwin" pixel "$win" "$(cell_x 30)" "$(cell_y 1)")" ||
+    fail "the pointer wall at cell (10, 1) was not lifted"
+echo "the pointer wall follows the pointer"
+# Out of the way of the ball.
+"$xwin" move "$win" $(( left + width - 2 )) $(( top + height - 2 ))
+
+# Unpause: the score box (right of "Score:", above the playfield) counts down and the ball
+# speeds up, from about 2.6 steps a second at first to 5 once the period has reached 200 ms.
+score_box="$(( left + 524 )) $(( top - 28 )) 57 25"
+score_before=$("$xwin" region "$win" $score_box)
+"$xwin" click "$win" 10 $((top - 14))
+early=$("$xwin" ballsteps "$win" 3)
+sleep 5
+late=$("$xwin" ballsteps "$win" 3)
+echo "ball steps in 3 s: $early at first, $late after 8 s"
+[ "$early" -ge 4 ] || fail "the ball hardly moved after unpausing ($early steps in 3 s)"
+[ "$late" -gt "$early" ] || fail "the ball did not speed up ($early then $late steps in 3 s)"
+score_one=$("$xwin" region "$win" $score_box)
+sleep 1.5
+score_two=$("$xwin" region "$win" $score_box)
+[ "$score_one" != "$score_before" ] || fail "the score box shows nothing after unpausing"
+[ "$score_two" != "$score_one" ] || fail "the score box did not count down"
+echo "the score counts down"
+
 "$xwin" close "$win"
 for _ in $(seq 1 300); do
     kill -0 "$pid" 2>/dev/null || break

@@ -7,6 +7,10 @@
 //   kestro-xwin ball WIN                print the centre "x y" of the ball's blue pixels
 //   kestro-xwin click WIN X Y           a left click at X, Y of WIN (synthetic press, release)
 //   kestro-xwin close WIN               ask WIN to close, as a window manager's close does
+//   kestro-xwin move WIN X Y            move the pointer to X, Y of WIN
+//   kestro-xwin pixel WIN X Y           print the colour "r g b" of WIN's pixel at X, Y
+//   kestro-xwin region WIN X Y W H      print a checksum of the pixels of a part of WIN
+//   kestro-xwin ballsteps WIN SECONDS   watch the ball for SECONDS; print how often it moved
 //
 // Exit status 0 on success, 1 when the condition was not met in time, 2 on usage errors.
 
@@ -14,6 +18,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -234,9 +239,22 @@ void sendButton(Display* d, Window w, int type, int x, int y, unsigned int state
 int usage() {
     std::fputs(
         "usage: kestro-xwin find TITLE SECONDS | level WIN SECONDS | ball WIN | click WIN X Y | "
-        "close WIN\n",
+        "close WIN | move WIN X Y | pixel WIN X Y | region WIN X Y W H | ballsteps WIN SECONDS\n",
         stderr);
     return 2;
+}
+
+// FNV-1a over the colours of a rectangle of the shot (clipped to it).
+std::uint64_t regionChecksum(const Shot& s, int left, int top, int width, int height) {
+    std::uint64_t h = 14695981039346656037ULL;
+    for (int y = std::max(top, 0); y < std::min(top + height, s.height); ++y) {
+        for (int x = std::max(left, 0); x < std::min(left + width, s.width); ++x) {
+            for (const int c : {s.at(x, y).r, s.at(x, y).g, s.at(x, y).b}) {
+                h = (h ^ static_cast<std::uint64_t>(c)) * 1099511628211ULL;
+            }
+        }
+    }
+    return h;
 }
 
 }  // namespace
@@ -296,6 +314,52 @@ int main(int argc, char** argv) {
         const int y = std::atoi(args[3].c_str());
         sendButton(d, w, ButtonPress, x, y, 0);
         sendButton(d, w, ButtonRelease, x, y, Button1Mask);
+        return 0;
+    }
+    if (command == "move" && args.size() == 4) {
+        XWarpPointer(d, None, w, 0, 0, 0, 0, std::atoi(args[2].c_str()),
+                     std::atoi(args[3].c_str()));
+        XFlush(d);
+        return 0;
+    }
+    if (command == "pixel" && args.size() == 4) {
+        const int x = std::atoi(args[2].c_str());
+        const int y = std::atoi(args[3].c_str());
+        const auto shot = grab(d, w);
+        if (!shot || x < 0 || y < 0 || x >= shot->width || y >= shot->height) {
+            return 1;
+        }
+        const Rgb& p = shot->at(x, y);
+        std::printf("%d %d %d\n", p.r, p.g, p.b);
+        return 0;
+    }
+    if (command == "region" && args.size() == 6) {
+        const auto shot = grab(d, w);
+        if (!shot) {
+            return 1;
+        }
+        std::printf("%016llx\n", static_cast<unsigned long long>(regionChecksum(
+                                     *shot, std::atoi(args[2].c_str()), std::atoi(args[3].c_str()),
+                                     std::atoi(args[4].c_str()), std::atoi(args[5].c_str()))));
+        return 0;
+    }
+    if (command == "ballsteps" && args.size() == 3) {
+        const auto end = std::chrono::steady_clock::now() +
+                         std::chrono::duration<double>(std::atof(args[2].c_str()));
+        std::optional<std::pair<double, double>> last;
+        int steps = 0;
+        while (std::chrono::steady_clock::now() < end) {
+            const auto shot = grab(d, w);
+            const auto ball = shot ? findBall(*shot) : std::nullopt;
+            if (ball && last && *ball != *last) {
+                ++steps;
+            }
+            if (ball) {
+                last = ball;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::printf("%d\n", steps);
         return 0;
     }
     if (command == "close" && args.size() == 2) {
