@@ -1,6 +1,7 @@
 #pragma once
 // The window's modal prompts, behind interfaces so that tests can answer them without a screen.
 
+#include <optional>
 #include <string>
 
 namespace kestro::shell {
@@ -11,6 +12,15 @@ class MessagePrompt {
   public:
     virtual ~MessagePrompt() = default;
     virtual void showMessage(const std::string& text) = 0;
+};
+
+// The file dialog of the File menu. Each call shows it, starting in `folder` when that is not
+// empty, and returns the chosen path, or nothing when the player cancelled it.
+class FileDialog {
+  public:
+    virtual ~FileDialog() = default;
+    virtual std::optional<std::string> askSavePath(const std::string& folder) = 0;
+    virtual std::optional<std::string> askOpenPath(const std::string& folder) = 0;
 };
 
 }  // namespace kestro::shell

@@ -12,6 +12,7 @@
 
 #include "common/runtime_error.h"
 #include "shell/layout.h"
+#include "shell/qt_dialogs.h"
 
 namespace kestro::shell {
 
@@ -131,6 +132,9 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt)
     // Apply and Reset build levels: they wait for start-up to have built the first one.
     apply.setEnabled(false);
     reset.setEnabled(false);
+
+    ownFileDialog_ = std::make_unique<QtFileDialog>(this);
+    fileDialog_ = ownFileDialog_.get();
 
     connectHandlers();
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,6 +46,9 @@ inline constexpr Millis kStallLimitMs = 1000;
 // The longest the game clock sleeps at once; it wakes earlier when a tick is due.
 inline constexpr Millis kMaxClockWaitMs = 1000;
 
+// Begins the message of a save that failed, followed by the reason.
+inline constexpr const char* kNotSavedMessage = "The game was not saved: ";
+
 class fMain final : public QMainWindow {
   public:
     // trap answers the renderer's error trap; prompt shows the game's OK-only messages.
@@ -76,8 +80,11 @@ class fMain final : public QMainWindow {
     void SSpeed_Scroll() { SSpeed_Change(); }
     void apply_Click();
     void reset_Click();
-    void mnuSave_Click() {}
-    void mnuOpen_Click() {}
+    void mnuSave_Click();
+    void mnuOpen_Click();
+
+    // The dialog the File menu asks for paths; Qt's own until a test gives another.
+    void setFileDialog(FileDialog& dialog) { fileDialog_ = &dialog; }
 
     GameState& gameState() { return game_.state(); }
     const GameState& gameState() const { return game_.state(); }
@@ -158,6 +165,9 @@ class fMain final : public QMainWindow {
     std::unique_ptr<cRender> renderer_;
     FramePacer pacer_;
     std::function<void(const QImage&)> framePresented_;
+    std::unique_ptr<FileDialog> ownFileDialog_;
+    FileDialog* fileDialog_ = nullptr;
+    std::string lastFolder_;  // offered again by the next file dialog of this run
     bool logOpen_ = false;
     bool unloading_ = false;
     int resizeDepth_ = 0;

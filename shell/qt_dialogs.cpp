@@ -1,7 +1,10 @@
 #include "shell/qt_dialogs.h"
 
+#include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QStringList>
 
 namespace kestro::shell {
 
@@ -42,6 +45,34 @@ void QtMessagePrompt::showMessage(const std::string& text) {
                     QString::fromStdString(toDisplayText(text)), QMessageBox::Ok, parent_);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+std::optional<std::string> QtFileDialog::askSavePath(const std::string& folder) {
+    return ask(true, folder);
+}
+
+std::optional<std::string> QtFileDialog::askOpenPath(const std::string& folder) {
+    return ask(false, folder);
+}
+
+std::optional<std::string> QtFileDialog::ask(bool save, const std::string& folder) {
+    QFileDialog dialog(parent_, QString::fromUtf8(kFileDialogTitle),
+                       QString::fromStdString(folder));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setNameFilters({QStringLiteral("Save File (*.egf)"), QStringLiteral("All files (*)")});
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(QStringLiteral("egf"));
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    // The path as the file system spells it, whatever the characters of its name.
+    return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
 
 }  // namespace kestro::shell

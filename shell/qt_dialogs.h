@@ -27,6 +27,22 @@ class QtMessagePrompt final : public MessagePrompt {
     QWidget* parent_;
 };
 
+// Qt's own file dialog (not the desktop's, so it works the same everywhere, also headless),
+// titled "Plim save/load", offering saved games and all files. The save dialog adds ".egf" to a
+// name without an extension.
+class QtFileDialog final : public FileDialog {
+  public:
+    explicit QtFileDialog(QWidget* parent = nullptr) : parent_(parent) {}
+    std::optional<std::string> askSavePath(const std::string& folder) override;
+    std::optional<std::string> askOpenPath(const std::string& folder) override;
+
+  private:
+    std::optional<std::string> ask(bool save, const std::string& folder);
+    QWidget* parent_;
+};
+
+inline constexpr const char* kFileDialogTitle = "Plim save/load";
+
 // Message texts use CR LF between lines; the box wants plain line feeds.
 std::string toDisplayText(const std::string& text);
 
