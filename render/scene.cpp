@@ -79,10 +79,11 @@ void renderer_render(const GameState& s, cRender& renderer, const std::function<
     if (!s.sceneReady) {
         return;
     }
-    const std::vector<std::string> texts = composeScene(s);
-    // A grid without tiles has nothing to hand over; the renderer keeps its current list.
+    std::vector<std::string> texts = composeScene(s);
+    // A grid without tiles (a loaded empty game) is shown empty: one entity that draws nothing
+    // takes the place of the previous list, whose other slots the renderer then clears.
     if (texts.empty()) {
-        return;
+        texts.push_back(entityToText(renderEntity{}));
     }
     renderer.renderEntitiesFill(texts, -1, -1);
 }

@@ -255,13 +255,30 @@ TEST(SceneHandler, HandsTheGridAsItIsAfterTheYield) {
     EXPECT_EQ(h.renderer.entities(), expected);
 }
 
-TEST(SceneHandler, AnEmptyGridKeepsTheRenderersList) {
+TEST(SceneHandler, EmptyAndOneTileGridsDrawWhatTheyHold) {
+    // After a scene of many tiles, a loaded grid of one tile, then of none: the next frame draws
+    // that one tile, then nothing at all, not what the previous level left in the list.
     Handler h;
     h.s.sceneReady = true;
+    h.handle();
+    ASSERT_GT(h.renderer.entities().size(), 200u);
+
+    const auto drawing = [&] {
+        int n = 0;
+        for (const renderEntity& e : h.renderer.entities()) {
+            n += e.flags != 0 ? 1 : 0;
+        }
+        return n;
+    };
     h.s.tiles.clear();
-    const auto before = h.renderer.entities();
+    h.s.tiles.set(35, 27, tileBall);
     EXPECT_NO_THROW(h.handle());
-    EXPECT_EQ(h.renderer.entities(), before);
+    EXPECT_EQ(drawing(), 1);
+    EXPECT_EQ(h.renderer.entities().front(), parsed(composeScene(h.s)).front());
+
+    h.s.tiles.clear();
+    EXPECT_NO_THROW(h.handle());
+    EXPECT_EQ(drawing(), 0);
 }
 
 }  // namespace
