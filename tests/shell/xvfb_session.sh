@@ -85,6 +85,36 @@ score_two=$("$xwin" region "$win" $score_box)
 [ "$score_two" != "$score_one" ] || fail "the score box did not count down"
 echo "the score counts down"
 
+# Pause, save through the File menu's dialog, start a new level with Reset, and load the saved
+# game back: the ball is where it was when the game was saved. Everything by keyboard, in Qt's own
+# file dialog.
+"$xwin" click "$win" 10 $((top - 14))
+sleep 0.5
+saved_ball=$("$xwin" ball "$win") || fail "no ball on screen"
+dialog_keys() {  # menu mnemonic, then the path typed into the dialog
+    "$xwin" keys "$win" alt+f "$1" || fail "cannot press keys"
+    dlg=$("$xwin" find "Plim save/load" 10) || fail "no file dialog after alt+f $1"
+    sleep 0.5
+    "$xwin" keys "$dlg" ctrl+a "text:$2" Return || fail "cannot type into the file dialog"
+    for _ in $(seq 1 50); do
+        "$xwin" find "Plim save/load" 0 >/dev/null || return 0
+        sleep 0.1
+    done
+    fail "the file dialog did not close"
+}
+dialog_keys s "$work/saved"
+[ "$(stat -c %s "$work/saved.egf" 2>/dev/null)" = 11184 ] || fail "no saved game at $work/saved.egf"
+"$xwin" click "$win" 520 $(( top - 28 + 580 ))
+sleep 0.5
+reset_ball=$("$xwin" ball "$win")
+[ "$reset_ball" != "$saved_ball" ] || fail "Reset did not start a new level"
+dialog_keys o "$work/saved.egf"
+sleep 0.5
+loaded_ball=$("$xwin" ball "$win")
+[ "$loaded_ball" = "$saved_ball" ] ||
+    fail "after loading the ball is at $loaded_ball, saved at $saved_ball (reset: $reset_ball)"
+echo "saved and loaded back through the File menu"
+
 "$xwin" close "$win"
 for _ in $(seq 1 300); do
     kill -0 "$pid" 2>/dev/null || break

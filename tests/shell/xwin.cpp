@@ -11,12 +11,17 @@
 //   kestro-xwin pixel WIN X Y           print the colour "r g b" of WIN's pixel at X, Y
 //   kestro-xwin region WIN X Y W H      print a checksum of the pixels of a part of WIN
 //   kestro-xwin ballsteps WIN SECONDS   watch the ball for SECONDS; print how often it moved
+//   kestro-xwin keys WIN KEY...         give WIN the keyboard focus and press each KEY in turn:
+//                                       a key name with modifiers ("alt+f", "Return", "ctrl+a")
+//                                       or "text:..." to type the text after the colon
 //
 // Exit status 0 on success, 1 when the condition was not met in time, 2 on usage errors.
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -236,10 +241,66 @@ void sendButton(Display* d, Window w, int type, int x, int y, unsigned int state
     XFlush(d);
 }
 
+// Presses and releases one key with the given modifiers held, as real input through the server.
+bool pressKey(Display* d, KeySym sym, std::vector<KeySym> modifiers) {
+    const KeyCode code = XKeysymToKeycode(d, sym);
+    if (code == 0) {
+        return false;
+    }
+    // A character on the shifted level of its key needs Shift.
+    if (XkbKeycodeToKeysym(d, code, 0, 0) != sym && XkbKeycodeToKeysym(d, code, 0, 1) == sym) {
+        modifiers.push_back(XK_Shift_L);
+    }
+    for (const KeySym m : modifiers) {
+        XTestFakeKeyEvent(d, XKeysymToKeycode(d, m), True, CurrentTime);
+    }
+    XTestFakeKeyEvent(d, code, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, False, CurrentTime);
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) {
+        XTestFakeKeyEvent(d, XKeysymToKeycode(d, *m), False, CurrentTime);
+    }
+    XSync(d, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    return true;
+}
+
+// "alt+f", "ctrl+shift+Tab", "Return": the modifiers before the last "+", then a key name.
+bool pressKeySpec(Display* d, const std::string& spec) {
+    std::vector<KeySym> modifiers;
+    std::string rest = spec;
+    for (std::size_t plus;
+         (plus = rest.find('+')) != std::string::npos && plus + 1 < rest.size();) {
+        const std::string m = rest.substr(0, plus);
+        rest = rest.substr(plus + 1);
+        if (m == "ctrl") {
+            modifiers.push_back(XK_Control_L);
+        } else if (m == "alt") {
+            modifiers.push_back(XK_Alt_L);
+        } else if (m == "shift") {
+            modifiers.push_back(XK_Shift_L);
+        } else {
+            return false;
+        }
+    }
+    const KeySym sym = XStringToKeysym(rest.c_str());
+    return sym != NoSymbol && pressKey(d, sym, modifiers);
+}
+
+bool typeText(Display* d, const std::string& text) {
+    for (const unsigned char c : text) {
+        // Printable Latin-1 characters are their own key symbols.
+        if (c < 0x20 || c > 0x7e || !pressKey(d, static_cast<KeySym>(c), {})) {
+            return false;
+        }
+    }
+    return true;
+}
+
 int usage() {
     std::fputs(
         "usage: kestro-xwin find TITLE SECONDS | level WIN SECONDS | ball WIN | click WIN X Y | "
-        "close WIN | move WIN X Y | pixel WIN X Y | region WIN X Y W H | ballsteps WIN SECONDS\n",
+        "close WIN | move WIN X Y | pixel WIN X Y | region WIN X Y W H | ballsteps WIN SECONDS | "
+        "keys WIN KEY...\n",
         stderr);
     return 2;
 }
@@ -360,6 +421,20 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         std::printf("%d\n", steps);
+        return 0;
+    }
+    if (command == "keys" && args.size() >= 3) {
+        XSetInputFocus(d, w, RevertToParent, CurrentTime);
+        XSync(d, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (std::size_t i = 2; i < args.size(); ++i) {
+            const bool ok = args[i].rfind("text:", 0) == 0 ? typeText(d, args[i].substr(5))
+                                                           : pressKeySpec(d, args[i]);
+            if (!ok) {
+                std::fprintf(stderr, "kestro-xwin: cannot press '%s'\n", args[i].c_str());
+                return 2;
+            }
+        }
         return 0;
     }
     if (command == "close" && args.size() == 2) {
