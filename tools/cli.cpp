@@ -1,6 +1,7 @@
 #include "tools/cli.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace kestro::sim {
 
@@ -19,6 +20,22 @@ std::int64_t parseInteger(const std::string& text, const std::string& option, st
     if (value < lo || value > hi) {
         throw CliError(option + " must lie between " + std::to_string(lo) + " and " +
                        std::to_string(hi) + ", not " + text);
+    }
+    return value;
+}
+
+std::optional<float> parseFiniteFloat(std::string_view text) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    float value = 0.0f;
+    const char* const last = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), last, value);
+    if (text.empty() || ec != std::errc() || ptr != last || !std::isfinite(value)) {
+        return std::nullopt;
     }
     return value;
 }

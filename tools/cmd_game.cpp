@@ -1,100 +1,27 @@
 // kestro-sim new, step and show: building, stepping and printing saved games.
 
-#include <chrono>
 #include <cstdint>
 #include <iostream>
 #include <limits>
-#include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
-#include "common/runtime_error.h"
 #include "game/ball.h"
 #include "game/display.h"
 #include "game/game_state.h"
 #include "game/grid_text.h"
 #include "game/level.h"
-#include "game/random.h"
 #include "game/slider.h"
-#include "savegame/apply.h"
-#include "savegame/codec.h"
-#include "savegame/file_key.h"
-#include "savegame/game_file.h"
-#include "savegame/messages.h"
 #include "savegame/slider_values.h"
 #include "tools/cli.h"
 #include "tools/commands.h"
-#include "tools/draws_file.h"
+#include "tools/game_io.h"
 #include "tools/option_parser.h"
 
 namespace kestro::sim {
-namespace {
 
 namespace sg = kestro::savegame;
-
-// Runs one subcommand; its errors name it: "step: ...".
-template <class F>
-int run(const char* command, F&& body) {
-    try {
-        return body();
-    } catch (const CliError& e) {
-        throw CliError(std::string(command) + ": " + e.what());
-    } catch (const RuntimeError& e) {
-        throw CliError(std::string(command) + ": run-time error " + std::to_string(e.number()) +
-                       " (" + e.description() + ")");
-    }
-}
-
-// A loaded game with its sliders, or a CliError with the file's name and the reason.
-struct LoadedGame {
-    GameState state;
-    StandardSliders sliders;
-};
-
-std::unique_ptr<LoadedGame> load(const std::string& path) {
-    sg::DecodeResult result = sg::loadGameFile(path);
-    if (!result.ok()) {
-        if (result.error().kind == sg::RefusalKind::Unreadable) {
-            throw CliError(result.error().message);
-        }
-        throw CliError(path + ": " + result.error().message);
-    }
-    if (result.value().dimensionsTampered) {
-        std::cerr << "kestro-sim: note: " << path << ": " << sg::kTamperedMessage << "\n";
-    }
-    auto game = std::make_unique<LoadedGame>();
-    sg::applyDecodedGame(result.value(), game->state, game->sliders.view());
-    return game;
-}
-
-std::int32_t keyOption(const ParsedArgs& p) {
-    const auto key = p.text("--key");
-    return key ? static_cast<std::int32_t>(parseInteger(*key, "--key", 0, 86400))
-               : sg::fileKeyNow();
-}
-
-void save(const std::string& path, const GameState& s, StandardSliders& sliders, std::int32_t key) {
-    if (auto failure = sg::saveGameFile(path, s, sg::readSliderValues(sliders.view()), key)) {
-        throw CliError(*failure);
-    }
-}
-
-std::unique_ptr<RandomSource> randomOption(const ParsedArgs& p) {
-    if (p.has("--seed") && p.has("--draws")) {
-        throw CliError("--seed and --draws cannot be used together");
-    }
-    if (const auto seed = p.text("--seed")) {
-        return std::make_unique<SeededRandom>(static_cast<std::uint64_t>(
-            parseInteger(*seed, "--seed", 0, std::numeric_limits<std::int64_t>::max())));
-    }
-    if (const auto file = p.text("--draws")) {
-        return std::make_unique<ScriptedRandom>(readDrawsFile(*file));
-    }
-    const auto now = std::chrono::system_clock::now().time_since_epoch().count();
-    return std::make_unique<SeededRandom>(static_cast<std::uint64_t>(now));
-}
-
-}  // namespace
 
 int cmdNew(const Args& args) {
     return run("new", [&] {

@@ -23,6 +23,17 @@ const char* const kUsage =
     "  show IN.egf\n"
     "      Print the stored variables as 'name = value' lines, then the grid as 47 rows:\n"
     "      '.' empty, '#' wall, 'o' ball, 'B' block, 'G' goal, 'm' marker, '?' other.\n"
+    "  play IN.egf [--ms T] [--seed N | --draws FILE] [--pointer FILE] [--tile W H]\n"
+    "              [--out OUT.egf] [--key K]\n"
+    "      Load a game and run its four timers on virtual time from 0 to T ms (default\n"
+    "      60000), answering each message at once. --pointer FILE moves the pointer at given\n"
+    "      times, one 'MS X Y' per line (MS never decreasing, X and Y in playfield pixels);\n"
+    "      a move comes before the timers due in the same millisecond. --tile sets the cell\n"
+    "      size in pixels (default 582/59 by 525/47). New levels draw from --seed or --draws\n"
+    "      as for new. Prints '<ms> message <text>', '<ms> complete level=L score=S' and\n"
+    "      '<ms> lost level=L score=S' as they happen, then the ticks of each timer (Ball,\n"
+    "      accel, LevelUp, Score) and the end state as 'end ms=T ticks=N/N/N/N level=L\n"
+    "      score=S banked=B interval=I'. --out saves the game as it is at T.\n"
     "  entity encode X1 X2 Y1 Y2 FLAGS TEXT\n"
     "      Write the text form of an entity to stdout.\n"
     "  entity decode\n"
@@ -55,11 +66,24 @@ int main(int argc, char** argv) {
         }
     }
     try {
-        if (command == "new") return cmdNew(rest);
-        if (command == "step") return cmdStep(rest);
-        if (command == "show") return cmdShow(rest);
-        if (command == "entity") return cmdEntity(rest);
-        if (command == "render") return cmdRender(rest);
+        if (command == "new") {
+            return cmdNew(rest);
+        }
+        if (command == "step") {
+            return cmdStep(rest);
+        }
+        if (command == "show") {
+            return cmdShow(rest);
+        }
+        if (command == "play") {
+            return cmdPlay(rest);
+        }
+        if (command == "entity") {
+            return cmdEntity(rest);
+        }
+        if (command == "render") {
+            return cmdRender(rest);
+        }
         throw CliError("unknown command '" + command + "' (try --help)");
     } catch (const std::exception& e) {
         std::cout.flush();

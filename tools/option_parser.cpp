@@ -14,27 +14,62 @@ std::optional<std::string> ParsedArgs::text(const std::string& name) const {
     return it->second;
 }
 
+std::optional<std::array<std::string, 2>> ParsedArgs::pair(const std::string& name) const {
+    const auto it = pairs.find(name);
+    if (it == pairs.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
 std::int64_t ParsedArgs::integer(const std::string& name, std::int64_t lo, std::int64_t hi,
                                  std::int64_t fallback) const {
     const auto value = text(name);
     return value ? parseInteger(*value, name, lo, hi) : fallback;
 }
 
+namespace {
+
+bool isOption(const std::string& arg) {
+    return arg.size() > 2 && arg.compare(0, 2, "--") == 0;
+}
+
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
 ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& positionalNames,
-                     const std::vector<std::string>& optionNames) {
+                     const std::vector<std::string>& optionNames,
+                     const std::vector<std::string>& pairOptionNames) {
     ParsedArgs parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+        if (isOption(arg)) {
             const auto eq = arg.find('=');
             const std::string name = arg.substr(0, eq);
-            if (std::find(optionNames.begin(), optionNames.end(), name) == optionNames.end()) {
+            const bool takesPair = contains(pairOptionNames, name);
+            if (!takesPair && !contains(optionNames, name)) {
                 throw CliError("unknown option '" + name + "'");
             }
             if (parsed.has(name)) {
                 throw CliError(name + " is given twice");
             }
-            if (eq != std::string::npos) {
+            if (takesPair) {
+                std::array<std::string, 2> values;
+                std::size_t taken = 0;
+                if (eq != std::string::npos) {
+                    values[taken++] = arg.substr(eq + 1);
+                }
+                for (; taken < 2 && i + 1 < args.size() && !isOption(args[i + 1]); ++taken) {
+                    values[taken] = args[++i];
+                }
+                if (taken < 2) {
+                    throw CliError(name + " needs two values");
+                }
+                parsed.pairs[name] = values;
+            } else if (eq != std::string::npos) {
                 parsed.options[name] = arg.substr(eq + 1);
             } else if (i + 1 < args.size()) {
                 parsed.options[name] = args[++i];

@@ -306,7 +306,7 @@ TEST_F(ToolsGame, ErrorsAreOneLineAndStatusOne) {
         {{"show"}, "missing IN.egf"},
         {{"show", path("outside.egf")}, "ball's cell (94, "},
         {{"show", path("good.egf"), "--ticks", "1"}, "unknown option"},
-        {{"show", dir_.string()}, "Is a directory"},
+        {{"show", dir_.string()}, "'" + dir_.string() + "'"},
     };
     for (const auto& c : cases) {
         std::string command;

@@ -1,0 +1,52 @@
+#pragma once
+// What the game subcommands share: naming their errors, loading and saving games, and the
+// --key, --seed and --draws options.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "common/runtime_error.h"
+#include "game/game_state.h"
+#include "game/random.h"
+#include "game/slider.h"
+#include "savegame/codec.h"
+#include "tools/cli.h"
+#include "tools/option_parser.h"
+
+namespace kestro::sim {
+
+// Runs one subcommand; its errors name it: "step: ...". A run-time error of the game becomes
+// "step: run-time error N (description)".
+template <class F>
+int run(const char* command, F&& body) {
+    try {
+        return body();
+    } catch (const CliError& e) {
+        throw CliError(std::string(command) + ": " + e.what());
+    } catch (const RuntimeError& e) {
+        throw CliError(std::string(command) + ": run-time error " + std::to_string(e.number()) +
+                       " (" + e.description() + ")");
+    }
+}
+
+// A saved game as the file holds it, or a CliError with the file's name and the reason. A file
+// with the wrong dimensions loads with a note on stderr.
+savegame::DecodedGame loadDecoded(const std::string& path);
+
+// A loaded game with its sliders.
+struct LoadedGame {
+    GameState state;
+    StandardSliders sliders;
+};
+std::unique_ptr<LoadedGame> load(const std::string& path);
+
+// --key K, or the key of the time of day.
+std::int32_t keyOption(const ParsedArgs& p);
+
+void save(const std::string& path, const GameState& s, StandardSliders& sliders, std::int32_t key);
+
+// The generator of --seed N, the draws of --draws FILE, or one seeded from the clock.
+std::unique_ptr<RandomSource> randomOption(const ParsedArgs& p);
+
+}  // namespace kestro::sim

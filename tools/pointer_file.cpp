@@ -1,0 +1,157 @@
+#include "tools/pointer_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/unique_fd.h"
+#include "tools/cli.h"
+
+namespace kestro::sim {
+namespace {
+
+constexpr std::string_view kSpace = " \t\r\f\v";
+
+std::string describe(const std::filesystem::path& path) {
+    return "--pointer file '" + path.string() + "'";
+}
+
+// The whole file, refused unless it is a regular file of at most kPointerFileLimit bytes.
+std::string readRegularFile(const std::filesystem::path& path) {
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
+        throw CliError("cannot open " + describe(path) + ": " + std::strerror(errno));
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        throw CliError("cannot read " + describe(path) + ": " + std::strerror(errno));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw CliError(describe(path) + " is not a regular file");
+    }
+    const auto tooLarge = [&] {
+        return CliError(describe(path) + " is larger than " +
+                        std::to_string(kPointerFileLimit >> 20) + " MiB");
+    };
+    if (static_cast<std::uintmax_t>(info.st_size) > kPointerFileLimit) {
+        throw tooLarge();
+    }
+    std::string text(static_cast<std::size_t>(info.st_size) + 1, '\0');
+    std::size_t size = 0;
+    for (;;) {
+        if (size == text.size()) {  // the file grew since fstat
+            if (size > kPointerFileLimit) {
+                throw tooLarge();
+            }
+            text.resize(std::min<std::size_t>(size * 2 + 4096, kPointerFileLimit + 1));
+        }
+        const ssize_t n = ::read(fd.get(), text.data() + size, text.size() - size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw CliError("cannot read " + describe(path) + ": " + std::strerror(errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        size += static_cast<std::size_t>(n);
+    }
+    text.resize(size);
+    return text;
+}
+
+// A line for an error message: its words without the surrounding blanks, at most 40 bytes of
+// them, control characters shown as '?' so the message stays one line.
+std::string shown(std::string_view line) {
+    const auto first = line.find_first_not_of(kSpace);
+    line = line.substr(first, line.find_last_not_of(kSpace) - first + 1);
+    constexpr std::size_t kMost = 40;
+    std::string out(line.substr(0, kMost));
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            c = '?';
+        }
+    }
+    return line.size() > kMost ? out + "..." : out;
+}
+
+std::optional<Millis> parseMillis(std::string_view text) {
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    Millis value = 0;
+    const char* const last = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), last, value);
+    if (text.empty() || ec != std::errc() || ptr != last) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The line's whitespace-separated words, or nothing when there are more than three.
+std::optional<std::vector<std::string_view>> words(std::string_view line) {
+    std::vector<std::string_view> found;
+    for (;;) {
+        const auto first = line.find_first_not_of(kSpace);
+        if (first == std::string_view::npos) {
+            return found;
+        }
+        line.remove_prefix(first);
+        const auto end = std::min(line.find_first_of(kSpace), line.size());
+        if (found.size() == 3) {
+            return std::nullopt;
+        }
+        found.push_back(line.substr(0, end));
+        line.remove_prefix(end);
+    }
+}
+
+}  // namespace
+
+std::vector<PointerMove> readPointerFile(const std::filesystem::path& path) {
+    const std::string text = readRegularFile(path);
+    std::vector<PointerMove> moves;
+    std::string_view rest = text;
+    for (std::size_t number = 1; !rest.empty(); ++number) {
+        const auto newline = rest.find('\n');
+        const std::string_view line = rest.substr(0, newline);
+        rest.remove_prefix(newline == std::string_view::npos ? rest.size() : newline + 1);
+
+        const auto w = words(line);
+        if (w && w->empty()) {
+            continue;
+        }
+        const std::string where = describe(path) + " line " + std::to_string(number) + ": ";
+        const auto ms = w && w->size() == 3 ? parseMillis((*w)[0]) : std::nullopt;
+        const auto x = ms ? parseFiniteFloat((*w)[1]) : std::nullopt;
+        const auto y = x ? parseFiniteFloat((*w)[2]) : std::nullopt;
+        if (!y) {
+            throw CliError(where + "'" + shown(line) +
+                           "' is not 'MS X Y' (whole milliseconds, two decimal positions)");
+        }
+        if (*ms < 0) {
+            throw CliError(where + "the time " + std::to_string(*ms) + " is negative");
+        }
+        if (!moves.empty() && *ms < moves.back().ms) {
+            throw CliError(where + "the time " + std::to_string(*ms) +
+                           " comes before the previous move's " + std::to_string(moves.back().ms));
+        }
+        moves.push_back(PointerMove{*ms, *x, *y});
+    }
+    return moves;
+}
+
+}  // namespace kestro::sim
