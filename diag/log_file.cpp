@@ -18,8 +18,42 @@ namespace {
 
 constexpr std::int32_t kPathFileAccessError = 75;
 
+// Whether the log may be written into what lies at its path. A regular file, and a character
+// device, so that a log linked to /dev/null (or to /dev/full) takes the records and drops them.
+// Not a FIFO: with no reader a write would wait for good. Not a folder or socket, which take no
+// writes, and not a block device, whose contents a log must never overwrite.
+bool writableKind(mode_t mode) {
+    return S_ISREG(mode) || S_ISCHR(mode);
+}
+
+// Opens path (creating a regular file when nothing is there) without ever waiting: O_NONBLOCK
+// keeps the open of a FIFO from waiting for a reader. A regular file is emptied and written with
+// ordinary, waiting writes; a device keeps O_NONBLOCK, so a stalled terminal drops records
+// instead of stopping the game. Anything else is closed again: the folder cannot hold the log.
 UniqueFd openForWriting(const std::string& path) {
-    return UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644));
+    struct stat st {};
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !writableKind(st.st_mode)) {
+        return UniqueFd();
+    }
+    if (S_ISREG(st.st_mode)) {
+        const int flags = ::fcntl(fd.get(), F_GETFL);
+        if (::ftruncate(fd.get(), 0) != 0 || flags < 0 ||
+            ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+            return UniqueFd();
+        }
+    }
+    return fd;
+}
+
+// Opens the lock file beside the log; it must be a regular file, and nothing may wait on it.
+UniqueFd openLock(const std::string& path) {
+    UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644));
+    struct stat st {};
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return UniqueFd();
+    }
+    return fd;
 }
 
 // Creates folder and its missing parents (private to the user, as state folders are).
@@ -46,8 +80,7 @@ std::optional<LogFile> openLogIn(const std::string& folder, std::string_view nam
     LogFile log;
     log.path = base + ".erl";
 
-    log.lock = UniqueFd(
-        ::open((log.path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644));
+    log.lock = openLock(log.path + ".lock");
     if (!log.lock.valid()) {
         return std::nullopt;
     }

@@ -2,8 +2,9 @@
 // Finding and opening the log file: "<folder>/<name>.erl" beside the executable, guarded by a
 // lock on "<folder>/<name>.erl.lock" that is held while the log is open. A second running
 // instance finds the lock taken and writes "<folder>/<name>-<pid>.erl" instead of emptying the
-// first one's log. When the executable's folder cannot hold the log, the per-user state folder
-// is used.
+// first one's log. When the executable's folder cannot hold the log (it takes no new files, or
+// the log's path holds a FIFO, a folder or anything else that is neither a regular file nor a
+// character device), the per-user state folder is used. Opening never waits.
 
 #include <cstdint>
 #include <optional>

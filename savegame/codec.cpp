@@ -211,12 +211,14 @@ DecodeResult decode(std::span<const std::uint8_t> b) {
         return DecodeResult::failure(
             Refusal{RefusalKind::WrongVersion, std::string(kWrongVersionMessage)});
     }
-    if (b.size() != kFileSize) {
+    if (b.size() < kFileSize) {
         return DecodeResult::failure(
-            refuse(RefusalKind::WrongSize, "it holds " + std::to_string(b.size()) +
-                                               " bytes, and a saved game holds exactly " +
+            refuse(RefusalKind::WrongSize, "it holds only " + std::to_string(b.size()) +
+                                               " bytes, and a saved game holds " +
                                                std::to_string(kFileSize) + "."));
     }
+    // Bytes behind the game are left over from a longer file the game was saved over.
+    b = b.first(kFileSize);
 
     DecodedGame g;
     g.dimensionsTampered =

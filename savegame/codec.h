@@ -48,7 +48,7 @@ struct DecodedGame {
 
 enum class RefusalKind {
     WrongVersion,      // the tag is not "EGF1.0BR"
-    WrongSize,         // not exactly kFileSize bytes
+    WrongSize,         // shorter than kFileSize bytes
     ValueOutOfRange,   // a tile or 16-bit variable outside -32768..32767
     CellOutsideGrid,   // the ball, its previous or next cell, or the pointer's cell
     SliderOutOfRange,  // a slider value outside its slider's Min..Max
@@ -66,8 +66,9 @@ using DecodeResult = Outcome<DecodedGame, Refusal>;
 SaveBytes encode(const GameState& s, const SliderValues& sliders, std::int32_t fileKey);
 // The file of a decoded game with its own key; the dimension fields are always 58 and 46.
 SaveBytes encode(const DecodedGame& g);
-// The whole game held by bytes, or why they are refused. Dimension fields other than 58 and 46
-// do not refuse the file; they set dimensionsTampered.
+// The whole game held by the first kFileSize bytes, or why they are refused; anything after them
+// is ignored. Dimension fields other than 58 and 46 do not refuse the file; they set
+// dimensionsTampered.
 DecodeResult decode(std::span<const std::uint8_t> bytes);
 
 }  // namespace kestro::savegame

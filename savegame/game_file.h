@@ -15,16 +15,17 @@
 
 namespace kestro::savegame {
 
-// The whole file, at most kFileSize + 1 bytes of it: anything longer is not a saved game, and
-// one byte more is enough to tell.
+// The first kFileSize bytes of a regular file, or all of a shorter one; a saved game written over
+// a longer file leaves bytes behind it that are no part of the game. A folder, a FIFO, a device
+// or a socket is refused without waiting for or reading anything from it.
 Outcome<std::vector<std::uint8_t>, std::string> readGameFile(const std::filesystem::path& path);
 
 // Reads and decodes a file. A file that cannot be read is refused as Unreadable.
 DecodeResult loadGameFile(const std::filesystem::path& path);
 
-// Writes the bytes to a new file beside the target and renames it over the target, so a save
-// that fails part-way leaves an existing file as it was. Returns the reason of a failure, or
-// nothing when the file was written.
+// Writes the bytes whole or not at all (see writeWholeFile): a save that fails part-way leaves
+// an existing file as it was, and a link is followed to the file it names. Returns the reason of
+// a failure, or nothing when the file was written.
 std::optional<std::string> writeGameFile(const std::filesystem::path& path, const SaveBytes& bytes);
 
 // Encodes the game with the given key and writes it.

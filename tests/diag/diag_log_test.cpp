@@ -284,13 +284,17 @@ TEST_F(LogTest, FolderEndingInSeparatorGetsASecondOne) {
 }
 
 TEST_F(LogTest, FailedWritesAreDroppedSilently) {
-    // A full disk: every write fails with ENOSPC.
+    // A full disk: every write fails with ENOSPC. A character device takes the log, so the
+    // records really go to it, and nothing shows elsewhere.
     fs::create_symlink("/dev/full", logPath());
     openAsStartUp();
     EXPECT_TRUE(errorLogOpen());
+    EXPECT_EQ(errorLogPath(), logPath().string());
+    EXPECT_FALSE(fs::exists(root_ / "state"));
     EXPECT_TRUE(errorLogWrite("{cRender} renderStart()", 3));
     EXPECT_TRUE(errorLogDebug("more"));
     closeAsShutDown();
+    EXPECT_EQ(fs::read_symlink(logPath()), "/dev/full");
 
     // The folder removed under an open log.
     resetErrorLog();

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/game_state.h"
@@ -51,10 +52,9 @@ struct RefusalCase {
 
 TEST(SaveGameDecode, RefusesDamagedFilesAsAWhole) {
     const RefusalCase cases[] = {
-        {"empty", [](auto& f) { f.clear(); }, RefusalKind::WrongSize, "0 bytes"},
+        {"empty", [](auto& f) { f.clear(); }, RefusalKind::WrongSize, "it holds only 0 bytes"},
         {"only the tag", [](auto& f) { f.resize(8); }, RefusalKind::WrongSize, "8 bytes"},
         {"one byte short", [](auto& f) { f.pop_back(); }, RefusalKind::WrongSize, "11183 bytes"},
-        {"one byte long", [](auto& f) { f.push_back(0); }, RefusalKind::WrongSize, "11185 bytes"},
         {"other tag", [](auto& f) { f[7] = 'S'; }, RefusalKind::WrongVersion, ""},
         {"lower-case tag", [](auto& f) { std::copy_n("egf1.0br", 8, f.begin()); },
          RefusalKind::WrongVersion, ""},
@@ -119,6 +119,27 @@ TEST(SaveGameDecode, RefusesDamagedFilesAsAWhole) {
             EXPECT_EQ(r.error().message.rfind(kCannotLoadMessage, 0), 0u) << r.error().message;
             EXPECT_NE(r.error().message.find(c.mentions), std::string::npos) << r.error().message;
         }
+    }
+}
+
+// A game saved over a longer file is followed by what was left of it; only the first kFileSize
+// bytes count.
+TEST(SaveGameDecode, BytesBehindTheGameAreIgnored) {
+    const DecodeResult exact = decode(sampleFile());
+    ASSERT_TRUE(exact.ok()) << exact.error().message;
+    const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {
+        {"one byte", {0}},
+        {"1000 bytes of 0xFF", std::vector<std::uint8_t>(1000, 0xFF)},
+        // Damage that would refuse the file if it were read.
+        {"a broken tag", {'x', 'x', 'x', 'x', 'x', 'x', 'x', 'x'}},
+    };
+    for (const auto& [name, behind] : cases) {
+        SCOPED_TRACE(name);
+        std::vector<std::uint8_t> file = sampleFile();
+        file.insert(file.end(), behind.begin(), behind.end());
+        const DecodeResult r = decode(file);
+        ASSERT_TRUE(r.ok()) << r.error().message;
+        EXPECT_EQ(r.value(), exact.value());
     }
 }
 

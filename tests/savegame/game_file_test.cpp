@@ -5,14 +5,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "savegame/codec.h"
 #include "tests/savegame/random_game.h"
 #include "tests/support/files.h"
+#include "tests/support/hang_guard.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestro::savegame {
@@ -118,53 +122,177 @@ TEST_F(SaveGameFile, FailuresComeBackAsReasons) {
     const GameState s = random_.state();
     const SliderValues sl = random_.sliders();
     fs::create_directory(dir_ / "folder");
+    ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0644), 0);
+    fs::create_symlink("/dev/null", dir_ / "null");
 
     const struct {
         fs::path path;
         const char* mentions;
     } saves[] = {
         {dir_ / "missing" / "game.egf", "No such file or directory"},
-        {dir_ / "folder", "Is a directory"},
+        {dir_ / "folder", "is a folder"},
         {dir_ / "folder" / "", "names no file"},
+        {dir_ / "fifo", "is not a regular file"},
+        {dir_ / "null", "is not a regular file"},
     };
     for (const auto& c : saves) {
+        const kestro::testing::HangGuard guard("saving over something that is not a file");
         const auto failure = saveGameFile(c.path, s, sl, 0);
         ASSERT_TRUE(failure.has_value()) << c.path;
         EXPECT_NE(failure->find(c.mentions), std::string::npos) << *failure;
     }
-    EXPECT_EQ(names(dir_), std::vector<std::string>{"folder"});
+    // Nothing was replaced or left behind.
+    EXPECT_EQ(names(dir_), (std::vector<std::string>{"fifo", "folder", "null"}));
     EXPECT_TRUE(names(dir_ / "folder").empty());
+    EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
+    EXPECT_EQ(fs::read_symlink(dir_ / "null"), "/dev/null");
+}
 
-    const struct {
-        fs::path path;
+TEST_F(SaveGameFile, SavingThroughALinkWritesItsTargetAndKeepsTheLink) {
+    const GameState s = random_.state();
+    const SliderValues sl = random_.sliders();
+    fs::create_directory(dir_ / "saves");
+    writeFile(dir_ / "saves" / "game.egf", "old");
+    fs::create_symlink("saves/game.egf", dir_ / "current.egf");
+
+    ASSERT_EQ(saveGameFile(dir_ / "current.egf", s, sl, 99), std::nullopt);
+    EXPECT_EQ(fs::read_symlink(dir_ / "current.egf"), "saves/game.egf");
+    const SaveBytes expected = encode(s, sl, 99);
+    EXPECT_EQ(contents(dir_ / "saves" / "game.egf"),
+              std::vector<std::uint8_t>(expected.begin(), expected.end()));
+    EXPECT_EQ(names(dir_ / "saves"), std::vector<std::string>{"game.egf"});
+}
+
+// Bytes drawn at random, the same on every run.
+std::string randomBytes(std::size_t count, std::uint32_t seed) {
+    std::mt19937 gen(seed);
+    std::string out(count, '\0');
+    for (char& c : out) {
+        c = static_cast<char>(gen() & 0xFF);
+    }
+    return out;
+}
+
+TEST_F(SaveGameFile, LoadingRefusesWhatIsNoSavedGame) {
+    const SaveBytes b = encode(random_.state(), random_.sliders(), 5);
+    const std::string game(b.begin(), b.end());
+    const std::string tag(kTag);
+    writeFile(dir_ / "plain", "not a folder");
+
+    struct Case {
+        const char* name;
+        // Prepares the file and gives its path.
+        std::function<fs::path(const fs::path&)> setUp;
         RefusalKind kind;
-        const char* mentions;
-    } loads[] = {
-        {dir_ / "missing.egf", RefusalKind::Unreadable, "No such file or directory"},
-        {dir_ / "folder", RefusalKind::Unreadable, "Is a directory"},
-        // An endless file is refused after one byte more than a saved game.
-        {"/dev/zero", RefusalKind::WrongVersion, ""},
+        std::string mentions;
     };
-    for (const auto& c : loads) {
-        const DecodeResult r = loadGameFile(c.path);
-        ASSERT_FALSE(r.ok()) << c.path;
+    auto file = [](const std::string& bytes) {
+        return [bytes](const fs::path& p) {
+            writeFile(p, bytes);
+            return p;
+        };
+    };
+    const Case cases[] = {
+        {"empty file", file(""), RefusalKind::WrongSize, "it holds only 0 bytes"},
+        {"only part of the tag", file(tag.substr(0, 7)), RefusalKind::WrongSize, "7 bytes"},
+        {"one byte short", file(game.substr(0, kFileSize - 1)), RefusalKind::WrongSize,
+         "it holds only 11183 bytes, and a saved game holds 11184."},
+        {"random bytes behind the tag, too few", file(tag + randomBytes(4992, 1)),
+         RefusalKind::WrongSize, "5000 bytes"},
+        {"random bytes behind the tag", file(tag + randomBytes(kFileSize - 8, 2)),
+         RefusalKind::ValueOutOfRange, "the tile at column 0, row 0"},
+        {"random bytes behind the tag and more", file(tag + randomBytes(3 * kFileSize, 3)),
+         RefusalKind::ValueOutOfRange, "the tile at column 0, row 0"},
+        {"lower-case tag", file("egf1.0br" + game.substr(8)), RefusalKind::WrongVersion, ""},
+        {"one letter in lower case", file("EGF1.0bR" + game.substr(8)), RefusalKind::WrongVersion,
+         ""},
+        // The tag is checked before the size.
+        {"short file with another tag", file(std::string(100, 'x')), RefusalKind::WrongVersion, ""},
+        {"long file with another tag", file(std::string(kFileSize + 1, 'x')),
+         RefusalKind::WrongVersion, ""},
+        {"missing file", [](const fs::path& p) { return p; }, RefusalKind::Unreadable,
+         "No such file or directory"},
+        {"file below a file", [&](const fs::path&) { return dir_ / "plain" / "game.egf"; },
+         RefusalKind::Unreadable, "Not a directory"},
+        {"folder",
+         [](const fs::path& p) {
+             fs::create_directory(p);
+             return p;
+         },
+         RefusalKind::Unreadable, "is a folder"},
+        // With no writer, opening a FIFO would wait for one for good.
+        {"FIFO",
+         [](const fs::path& p) {
+             EXPECT_EQ(::mkfifo(p.c_str(), 0644), 0);
+             return p;
+         },
+         RefusalKind::Unreadable, "is not a regular file"},
+        // An endless device is not read at all.
+        {"endless device", [](const fs::path&) { return fs::path("/dev/zero"); },
+         RefusalKind::Unreadable, "is not a regular file"},
+        {"link to an endless device",
+         [](const fs::path& p) {
+             fs::create_symlink("/dev/zero", p);
+             return p;
+         },
+         RefusalKind::Unreadable, "is not a regular file"},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        const fs::path path = c.setUp(dir_ / ("case-" + std::to_string(i)));
+        DecodeResult r = DecodeResult::failure(Refusal{});
+        {
+            const kestro::testing::HangGuard guard(c.name);
+            r = loadGameFile(path);
+        }
+        ASSERT_FALSE(r.ok());
         EXPECT_EQ(r.error().kind, c.kind) << r.error().message;
         EXPECT_NE(r.error().message.find(c.mentions), std::string::npos) << r.error().message;
+        if (c.kind == RefusalKind::Unreadable) {
+            EXPECT_NE(r.error().message.find("'" + path.string() + "'"), std::string::npos)
+                << r.error().message;
+        }
     }
 }
 
-TEST_F(SaveGameFile, ReadingStopsOneByteAfterASavedGame) {
-    const auto endless = readGameFile("/dev/zero");
-    ASSERT_TRUE(endless.ok()) << endless.error();
-    EXPECT_EQ(endless.value().size(), kFileSize + 1);
-
-    // A saved game followed by more data is refused as too long.
-    const fs::path file = dir_ / "long.egf";
+// Saving over a longer file can leave its end behind the game; such a file loads the game, and
+// only the game's bytes are read, however long the file is.
+TEST_F(SaveGameFile, BytesBehindAGameAreIgnored) {
     const SaveBytes b = encode(random_.state(), random_.sliders(), 5);
-    writeFile(file, std::string(b.begin(), b.end()) + std::string(1 << 20, '\0'));
-    const DecodeResult r = loadGameFile(file);
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.error().kind, RefusalKind::WrongSize);
+    const std::string game(b.begin(), b.end());
+    const DecodeResult exact = decode(b);
+    ASSERT_TRUE(exact.ok()) << exact.error().message;
+
+    struct Case {
+        const char* name;
+        std::string behind;       // the bytes written behind the game
+        std::uint64_t holeAfter;  // then the file is made this long, with a hole in it
+    };
+    const Case cases[] = {
+        {"one byte", "x", 0},
+        {"1000 random bytes", randomBytes(1000, 7), 0},
+        {"another whole game", game, 0},
+        {"a 4 GiB hole", "", std::uint64_t{4} << 30},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path path = dir_ / "long.egf";
+        writeFile(path, game + c.behind);
+        if (c.holeAfter > 0) {
+            std::error_code error;
+            fs::resize_file(path, c.holeAfter, error);
+            if (error) {
+                GTEST_SKIP() << "the file system takes no file of " << c.holeAfter << " bytes";
+            }
+        }
+        const auto read = readGameFile(path);
+        ASSERT_TRUE(read.ok()) << read.error();
+        EXPECT_EQ(read.value(), std::vector<std::uint8_t>(b.begin(), b.end()));
+        const DecodeResult r = loadGameFile(path);
+        ASSERT_TRUE(r.ok()) << r.error().message;
+        EXPECT_EQ(r.value(), exact.value());
+    }
 }
 
 }  // namespace

@@ -1,0 +1,395 @@
+#include "common/whole_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "common/unique_fd.h"
+#include "tests/support/files.h"
+#include "tests/support/hang_guard.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tmpfs.h"
+
+namespace kestro {
+namespace {
+
+namespace fs = std::filesystem;
+
+using testing::readFile;
+using testing::writeFile;
+
+std::vector<std::uint8_t> bytesOf(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+// What lies at each path under root, without following links: a file's contents, a link's
+// text, or the kind of anything else. Two equal snapshots mean nothing was changed, added or
+// left behind.
+std::map<std::string, std::string> snapshot(const fs::path& root) {
+    std::map<std::string, std::string> out;
+    for (const auto& e : fs::recursive_directory_iterator(root)) {
+        const std::string name = e.path().lexically_relative(root).string();
+        const fs::file_status st = e.symlink_status();
+        switch (st.type()) {
+            case fs::file_type::regular:
+                out[name] = "file " + readFile(e.path());
+                break;
+            case fs::file_type::symlink:
+                out[name] = "link " + fs::read_symlink(e.path()).string();
+                break;
+            case fs::file_type::directory:
+                out[name] = "folder";
+                break;
+            default:
+                out[name] = "kind " + std::to_string(static_cast<int>(st.type()));
+        }
+        if (st.type() != fs::file_type::regular) {
+            continue;
+        }
+        struct stat mode {};
+        ::lstat(e.path().c_str(), &mode);
+        out[name] += " mode " + std::to_string(mode.st_mode & 07777);
+    }
+    return out;
+}
+
+void makeSocket(const fs::path& path) {
+    const UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM, 0));
+    ASSERT_TRUE(fd.valid());
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.string().size(), sizeof address.sun_path);
+    std::strcpy(address.sun_path, path.c_str());
+    ASSERT_EQ(::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+}
+
+// A character device like /dev/null made in the folder; a link to /dev/null where device nodes
+// cannot be made.
+void makeNullDevice(const fs::path& path) {
+    if (::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) {
+        fs::create_symlink("/dev/null", path);
+    }
+}
+
+// A chain of count links in dir, the first named "link0", the last naming target.
+fs::path linkChain(const fs::path& dir, int count, const fs::path& target) {
+    for (int i = 0; i < count; ++i) {
+        const fs::path next = i + 1 < count ? fs::path("link" + std::to_string(i + 1)) : target;
+        fs::create_symlink(next, dir / ("link" + std::to_string(i)));
+    }
+    return dir / "link0";
+}
+
+// Sets the umask for one scope.
+class ScopedUmask {
+  public:
+    explicit ScopedUmask(mode_t mask) : old_(::umask(mask)) {}
+    ~ScopedUmask() { ::umask(old_); }
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+  private:
+    mode_t old_;
+};
+
+class WholeFile : public ::testing::Test {
+  protected:
+    // A fresh folder for one case.
+    fs::path caseFolder(const std::string& name) {
+        const fs::path dir = tempDir_ / name;
+        fs::create_directory(dir);
+        return dir;
+    }
+
+    const testing::TempDir tempDir_{"kestro-whole-file"};
+    const std::vector<std::uint8_t> bytes_ = bytesOf("new contents\n");
+};
+
+// Targets that cannot take the file: each refusal names the path and the reason, and leaves
+// everything as it was, with no temporary file behind.
+TEST_F(WholeFile, RefusesWhatCannotTakeAFileAndChangesNothing) {
+    struct Case {
+        const char* name;
+        // Prepares the case's folder and gives the path to write.
+        std::function<fs::path(const fs::path&)> setUp;
+        std::string mentions;
+    };
+    const Case cases[] = {
+        {"a folder",
+         [](const fs::path& d) {
+             fs::create_directory(d / "game.egf");
+             writeFile(d / "game.egf" / "inside", "kept");
+             return d / "game.egf";
+         },
+         "it is a folder"},
+        {"a FIFO",
+         [](const fs::path& d) {
+             EXPECT_EQ(::mkfifo((d / "game.egf").c_str(), 0644), 0);
+             return d / "game.egf";
+         },
+         "it is not a regular file"},
+        {"a socket",
+         [](const fs::path& d) {
+             makeSocket(d / "game.egf");
+             return d / "game.egf";
+         },
+         "it is not a regular file"},
+        {"a device node",
+         [](const fs::path& d) {
+             makeNullDevice(d / "game.egf");
+             return d / "game.egf";
+         },
+         "is not a regular file"},
+        {"a link to a full device",
+         [](const fs::path& d) {
+             fs::create_symlink("/dev/full", d / "game.egf");
+             return d / "game.egf";
+         },
+         "it links to '/dev/full', which is not a regular file"},
+        {"a link to a folder",
+         [](const fs::path& d) {
+             fs::create_directory(d / "sub");
+             fs::create_symlink("sub", d / "game.egf");
+             return d / "game.egf";
+         },
+         "which is a folder"},
+        {"a link loop",
+         [](const fs::path& d) {
+             fs::create_symlink("b", d / "a");
+             fs::create_symlink("a", d / "b");
+             return d / "a";
+         },
+         "Too many levels of symbolic links"},
+        {"41 links in a row",
+         [](const fs::path& d) {
+             writeFile(d / "game.egf", "old");
+             return linkChain(d, 41, "game.egf");
+         },
+         "Too many levels of symbolic links"},
+        {"a folder whose parent is a file",
+         [](const fs::path& d) {
+             writeFile(d / "plain", "not a folder");
+             return d / "plain" / "game.egf";
+         },
+         "Not a directory"},
+        {"a folder that does not exist",
+         [](const fs::path& d) { return d / "missing" / "game.egf"; }, "No such file or directory"},
+        {"a link into a folder that does not exist",
+         [](const fs::path& d) {
+             fs::create_symlink("missing/game.egf", d / "game.egf");
+             return d / "game.egf";
+         },
+         "No such file or directory"},
+        {"no file name", [](const fs::path& d) { return d / "sub" / ""; }, "it names no file"},
+        // /proc takes no new files, not even from root.
+        {"a folder that takes no files", [](const fs::path&) { return fs::path("/proc/game.egf"); },
+         "cannot create a file in its folder '/proc'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path dir = caseFolder(c.name);
+        const fs::path path = c.setUp(dir);
+        const auto before = snapshot(dir);
+
+        std::optional<std::string> failure;
+        {
+            const testing::HangGuard guard(c.name);
+            failure = writeWholeFile(path, bytes_);
+        }
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_NE(failure->find("'" + path.string() + "'"), std::string::npos) << *failure;
+        EXPECT_NE(failure->find(c.mentions), std::string::npos) << *failure;
+        EXPECT_EQ(snapshot(dir), before);
+    }
+    EXPECT_FALSE(fs::exists("/proc/game.egf"));
+}
+
+// A file system that runs full during the write, or that is read-only: the old file stays and
+// no temporary file is left behind.
+TEST_F(WholeFile, AFullOrReadOnlyFileSystemKeepsTheOldFile) {
+    struct Case {
+        const char* name;
+        std::size_t size;
+        bool readOnly;
+        const char* mentions;
+    };
+    const Case cases[] = {
+        {"full", 256 * 1024, false, "No space left on device"},
+        {"read-only", 10, true, "Read-only file system"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path dir = caseFolder(c.name);
+        testing::ScopedTmpfs tmpfs(dir, "64k");
+        if (!tmpfs.mounted()) {
+            GTEST_SKIP() << "cannot mount a tmpfs here";
+        }
+        writeFile(dir / "game.egf", "old contents");
+        if (c.readOnly) {
+            ASSERT_TRUE(tmpfs.makeReadOnly());
+        }
+        const auto before = snapshot(dir);
+
+        const auto failure = writeWholeFile(dir / "game.egf", std::vector<std::uint8_t>(c.size));
+        ASSERT_TRUE(failure.has_value());
+        EXPECT_NE(failure->find("'" + (dir / "game.egf").string() + "'"), std::string::npos)
+            << *failure;
+        EXPECT_NE(failure->find(c.mentions), std::string::npos) << *failure;
+        EXPECT_EQ(snapshot(dir), before);
+    }
+}
+
+// A link is followed to its target, which is written; every link on the way stays as it was.
+TEST_F(WholeFile, WritesThroughLinksAndKeepsThem) {
+    struct Case {
+        const char* name;
+        // Prepares "links" and "data" in the case's folder; gives the path to write.
+        std::function<fs::path(const fs::path&)> setUp;
+        const char* target;  // the file written, relative to the case's folder
+    };
+    const Case cases[] = {
+        {"relative link",
+         [](const fs::path& d) {
+             writeFile(d / "data" / "game.egf", "old");
+             fs::create_symlink("../data/game.egf", d / "links" / "game.egf");
+             return d / "links" / "game.egf";
+         },
+         "data/game.egf"},
+        {"absolute link",
+         [](const fs::path& d) {
+             writeFile(d / "data" / "game.egf", "old");
+             fs::create_symlink(d / "data" / "game.egf", d / "links" / "game.egf");
+             return d / "links" / "game.egf";
+         },
+         "data/game.egf"},
+        {"chain of relative and absolute links",
+         [](const fs::path& d) {
+             writeFile(d / "data" / "game.egf", "old");
+             fs::create_symlink("game.egf", d / "data" / "third");
+             fs::create_symlink(d / "data" / "third", d / "links" / "second");
+             fs::create_symlink("second", d / "links" / "game.egf");
+             return d / "links" / "game.egf";
+         },
+         "data/game.egf"},
+        {"40 links in a row",
+         [](const fs::path& d) {
+             writeFile(d / "data" / "game.egf", "old");
+             return linkChain(d / "links", 40, "../data/game.egf");
+         },
+         "data/game.egf"},
+        {"dangling link",
+         [](const fs::path& d) {
+             fs::create_symlink("../data/new.egf", d / "links" / "game.egf");
+             return d / "links" / "game.egf";
+         },
+         "data/new.egf"},
+        {"link through a linked folder",
+         [](const fs::path& d) {
+             writeFile(d / "data" / "game.egf", "old");
+             fs::create_symlink("data", d / "alias");
+             fs::create_symlink("../alias/game.egf", d / "links" / "game.egf");
+             return d / "links" / "game.egf";
+         },
+         "data/game.egf"},
+    };
+    const ScopedUmask mask(022);  // every file here, old or new, is 0644
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path dir = caseFolder(c.name);
+        fs::create_directory(dir / "links");
+        fs::create_directory(dir / "data");
+        const fs::path path = c.setUp(dir);
+        auto expected = snapshot(dir);
+        expected[c.target] = "file new contents\n mode " + std::to_string(0644);
+
+        ASSERT_EQ(writeWholeFile(path, bytes_), std::nullopt);
+        EXPECT_EQ(snapshot(dir), expected);
+    }
+}
+
+TEST_F(WholeFile, AFileWrittenOverKeepsItsPermissionsAndANewOneFollowsTheUmask) {
+    struct Case {
+        const char* name;
+        int existing;  // the old file's mode; -1 for no old file
+        mode_t umask;
+        mode_t expected;
+    };
+    const Case cases[] = {
+        {"private file", 0600, 022, 0600},      {"group-readable file", 0640, 077, 0640},
+        {"executable file", 0755, 077, 0755},   {"read-only file", 0444, 022, 0444},
+        {"new file, umask 022", -1, 022, 0644}, {"new file, umask 027", -1, 027, 0640},
+    };
+    const fs::path file = tempDir_ / "game.egf";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(file);
+        if (c.existing >= 0) {
+            writeFile(file, "old");
+            ASSERT_EQ(::chmod(file.c_str(), static_cast<mode_t>(c.existing)), 0);
+        }
+        const ScopedUmask mask(c.umask);
+        ASSERT_EQ(writeWholeFile(file, bytes_), std::nullopt);
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, c.expected);
+        EXPECT_EQ(readFile(file), "new contents\n");
+    }
+}
+
+// The temporary file's name is short, so any name the file system takes can be written, even
+// one of the longest.
+TEST_F(WholeFile, WritesFilesOfTheLongestNames) {
+    for (const std::size_t length : {250u, 255u}) {
+        SCOPED_TRACE(length);
+        const fs::path dir = caseFolder(std::to_string(length));
+        const std::string name(length, 'n');
+        ASSERT_EQ(writeWholeFile(dir / name, bytes_), std::nullopt);
+        const auto after = snapshot(dir);
+        ASSERT_EQ(after.size(), 1u);
+        EXPECT_EQ(after.begin()->first, name);
+        EXPECT_EQ(readFile(dir / name), "new contents\n");
+    }
+}
+
+// Changes the working folder for one scope.
+class ScopedWorkingFolder {
+  public:
+    explicit ScopedWorkingFolder(const fs::path& folder) : old_(fs::current_path()) {
+        fs::current_path(folder);
+    }
+    ~ScopedWorkingFolder() { fs::current_path(old_); }
+    ScopedWorkingFolder(const ScopedWorkingFolder&) = delete;
+    ScopedWorkingFolder& operator=(const ScopedWorkingFolder&) = delete;
+
+  private:
+    fs::path old_;
+};
+
+TEST_F(WholeFile, ABareNameIsWrittenInTheWorkingFolder) {
+    const fs::path dir = caseFolder("working");
+    writeFile(dir / "game.egf", "old");
+    fs::create_symlink("game.egf", dir / "link.egf");
+    {
+        const ScopedWorkingFolder cd(dir);
+        ASSERT_EQ(writeWholeFile("new.egf", bytes_), std::nullopt);
+        ASSERT_EQ(writeWholeFile("link.egf", bytesOf("through the link")), std::nullopt);
+    }
+    EXPECT_EQ(readFile(dir / "new.egf"), "new contents\n");
+    EXPECT_EQ(readFile(dir / "game.egf"), "through the link");
+    EXPECT_TRUE(fs::is_symlink(dir / "link.egf"));
+    EXPECT_EQ(snapshot(dir).size(), 3u);
+}
+
+}  // namespace
+}  // namespace kestro
