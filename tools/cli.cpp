@@ -13,11 +13,13 @@ std::int64_t parseInteger(const std::string& text, const std::string& option, st
     if (!text.empty() && *first == '+') {
         ++first;
     }
-    auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec != std::errc() || ptr != last || first == last) {
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    const bool outOfRange = ec == std::errc::result_out_of_range;
+    if (ptr != last || first == last || (ec != std::errc() && !outOfRange)) {
         throw CliError(option + " needs a whole number, not '" + text + "'");
     }
-    if (value < lo || value > hi) {
+    // A whole number too large even for 64 bits lies outside every range as well.
+    if (outOfRange || value < lo || value > hi) {
         throw CliError(option + " must lie between " + std::to_string(lo) + " and " +
                        std::to_string(hi) + ", not " + text);
     }

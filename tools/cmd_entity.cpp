@@ -81,8 +81,19 @@ int decode(const Args& args) {
     if (args.size() != 1) {
         throw CliError("usage: entity decode (the text form comes on stdin)");
     }
-    const std::string text{std::istreambuf_iterator<char>(std::cin.rdbuf()),
-                           std::istreambuf_iterator<char>()};
+    // An entity's text form is a few numbers and a short text; anything near this size is not
+    // one (stdin may well be /dev/zero).
+    constexpr std::size_t kMostBytes = std::size_t{8} << 20;
+    std::string text(kMostBytes + 1, '\0');
+    std::cin.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(std::cin.gcount()));
+    if (std::cin.bad()) {
+        throw CliError("entity decode: cannot read standard input");
+    }
+    if (text.size() > kMostBytes) {
+        throw CliError("entity decode: the text form on standard input is longer than " +
+                       std::to_string(kMostBytes >> 20) + " MiB");
+    }
     renderEntity entity;
     try {
         entity = textToEntity(text);

@@ -5,9 +5,12 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QImage>
@@ -16,6 +19,7 @@
 #include <QString>
 
 #include "common/runtime_error.h"
+#include "common/whole_file.h"
 #include "diag/error_trap.h"
 #include "game/game_state.h"
 #include "game/slider.h"
@@ -156,10 +160,11 @@ int cmdRender(const Args& args) {
         }
         // One frame: the handler of the first render event stops the loop.
         renderer.render = [&renderer](std::int16_t&) { renderer.renderStop(); };
+        // A fresh renderer takes its first list only with two entities or more, as the game's
+        // start-up list has; a scene of fewer tiles is made up with entities that draw nothing.
         std::vector<std::string> texts = composeScene(s);
-        if (texts.empty()) {
-            // A grid without tiles: a frame of background only.
-            texts.assign(2, entityToText(renderEntity{}));
+        while (texts.size() < 2) {
+            texts.push_back(entityToText(renderEntity{}));
         }
         renderer.renderEntitiesFill(texts, -1, -1);
         renderer.renderStart();
@@ -168,8 +173,16 @@ int cmdRender(const Args& args) {
                        e.description());
     }
 
-    if (!surface.image().save(QString::fromStdString(r.out), "PNG")) {
-        throw CliError("render: cannot write " + r.out);
+    // Encoded in memory, then written whole: a failing write leaves any earlier picture as it was.
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !surface.image().save(&buffer, "PNG")) {
+        throw CliError("render: cannot encode the picture as PNG");
+    }
+    if (const auto failure =
+            writeWholeFile(r.out, std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                            static_cast<std::size_t>(png.size())))) {
+        throw CliError("render: " + *failure);
     }
     return 0;
 }

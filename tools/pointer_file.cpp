@@ -1,18 +1,12 @@
 #include "tools/pointer_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "common/unique_fd.h"
+#include "common/read_file.h"
 #include "tools/cli.h"
 
 namespace kestro::sim {
@@ -22,52 +16,6 @@ constexpr std::string_view kSpace = " \t\r\f\v";
 
 std::string describe(const std::filesystem::path& path) {
     return "--pointer file '" + path.string() + "'";
-}
-
-// The whole file, refused unless it is a regular file of at most kPointerFileLimit bytes.
-std::string readRegularFile(const std::filesystem::path& path) {
-    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid()) {
-        throw CliError("cannot open " + describe(path) + ": " + std::strerror(errno));
-    }
-    struct stat info {};
-    if (::fstat(fd.get(), &info) != 0) {
-        throw CliError("cannot read " + describe(path) + ": " + std::strerror(errno));
-    }
-    if (!S_ISREG(info.st_mode)) {
-        throw CliError(describe(path) + " is not a regular file");
-    }
-    const auto tooLarge = [&] {
-        return CliError(describe(path) + " is larger than " +
-                        std::to_string(kPointerFileLimit >> 20) + " MiB");
-    };
-    if (static_cast<std::uintmax_t>(info.st_size) > kPointerFileLimit) {
-        throw tooLarge();
-    }
-    std::string text(static_cast<std::size_t>(info.st_size) + 1, '\0');
-    std::size_t size = 0;
-    for (;;) {
-        if (size == text.size()) {  // the file grew since fstat
-            if (size > kPointerFileLimit) {
-                throw tooLarge();
-            }
-            text.resize(std::min<std::size_t>(size * 2 + 4096, kPointerFileLimit + 1));
-        }
-        const ssize_t n = ::read(fd.get(), text.data() + size, text.size() - size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw CliError("cannot read " + describe(path) + ": " + std::strerror(errno));
-        }
-        if (n == 0) {
-            break;
-        }
-        size += static_cast<std::size_t>(n);
-    }
-    text.resize(size);
-    return text;
 }
 
 // A line for an error message: its words without the surrounding blanks, at most 40 bytes of
@@ -122,7 +70,11 @@ std::optional<std::vector<std::string_view>> words(std::string_view line) {
 }  // namespace
 
 std::vector<PointerMove> readPointerFile(const std::filesystem::path& path) {
-    const std::string text = readRegularFile(path);
+    FileText file = readRegularFile(path, kPointerFileLimit);
+    if (!file.ok()) {
+        throw CliError(describe(path) + " " + file.error);
+    }
+    const std::string text = std::move(file.text);
     std::vector<PointerMove> moves;
     std::string_view rest = text;
     for (std::size_t number = 1; !rest.empty(); ++number) {

@@ -25,14 +25,13 @@ struct RunResult {
     std::string err;
 };
 
-// Runs program with args (the words after its name) in the current environment, input on its
-// stdin; stdin, stdout and stderr go through files in a scratch folder.
-inline RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
-                            const std::string& input = "") {
+// Runs program with args (the words after its name) in the current environment, its stdin read
+// from inPath (a file, or a device such as /dev/zero); stdout and stderr go through files in a
+// scratch folder.
+inline RunResult runProgramFrom(const std::string& program, const std::vector<std::string>& args,
+                                const std::filesystem::path& inPath) {
     const TempDir scratch("kestro-run");
-    const auto inPath = scratch / "stdin", outPath = scratch / "stdout",
-               errPath = scratch / "stderr";
-    writeFile(inPath, input);
+    const auto outPath = scratch / "stdout", errPath = scratch / "stderr";
 
     std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
@@ -65,6 +64,14 @@ inline RunResult runProgram(const std::string& program, const std::vector<std::s
     r.out = readFile(outPath);
     r.err = readFile(errPath);
     return r;
+}
+
+// Runs program with args, input on its stdin.
+inline RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                            const std::string& input = "") {
+    const TempDir scratch("kestro-input");
+    writeFile(scratch / "stdin", input);
+    return runProgramFrom(program, args, scratch / "stdin");
 }
 
 }  // namespace kestro::testing

@@ -339,7 +339,7 @@ TEST_F(ToolsPlay, ErrorsAreOneLineAndStatusOne) {
         {{path("good.egf"), "--pointer", path("negative.txt")}, "negative.txt' line 1"},
         {{path("good.egf"), "--pointer", path("control.txt")}, "control.txt' line 1"},
         {{path("good.egf"), "--pointer", path("fifo")}, "not a regular file"},
-        {{path("good.egf"), "--pointer", dir_.string()}, "not a regular file"},
+        {{path("good.egf"), "--pointer", dir_.string()}, "is a folder"},
         {{path("good.egf"), "--pointer", path("big.txt")}, "larger than 64 MiB"},
         {{path("good.egf"), "--pointer", path("absent.txt")}, "absent.txt"},
         {{path("good.egf"), "--key", "86401"}, "--key"},

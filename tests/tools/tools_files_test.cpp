@@ -1,0 +1,177 @@
+// What kestro-sim does with files that are not what they should be: pictures and saved games are
+// written whole or not at all and never over a device, a FIFO or a folder; every input has a
+// bound; a scene of one tile or none still draws.
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <QImage>
+
+#include "game/game_state.h"
+#include "game/slider.h"
+#include "savegame/game_file.h"
+#include "savegame/slider_values.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/tmpfs.h"
+#include "tests/tools/run_sim.h"
+
+namespace kestro::sim {
+namespace {
+
+using kestro::testing::readFile;
+using kestro::testing::writeFile;
+using testing::runSim;
+
+class ToolsFiles : public ::testing::Test {
+  protected:
+    ToolsFiles() {
+        const auto r =
+            runSim({"new", path("level.egf"), "--level", "80", "--seed", "4", "--key", "10"});
+        EXPECT_EQ(r.status, 0) << r.err;
+    }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+
+    // Saves a game whose grid holds only the given tiles.
+    std::string saveGrid(const std::string& name, const std::vector<std::pair<int, int>>& balls) {
+        GameState s;
+        s.ballX = 35;
+        s.ballY = 27;
+        s.lastX = 34;
+        s.lastY = 28;
+        for (const auto& [x, y] : balls) {
+            s.tiles.set(x, y, tileBall);
+        }
+        EXPECT_FALSE(savegame::saveGameFile(path(name), s, savegame::SliderValues{}, 5));
+        return path(name);
+    }
+
+    static void expectOneLineError(const kestro::testing::RunResult& r, const std::string& what) {
+        EXPECT_EQ(r.status, 1) << what;
+        EXPECT_NE(r.err.find(what), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+    }
+
+    kestro::testing::TempDir dir_{"kestro-toolfiles"};
+};
+
+TEST_F(ToolsFiles, DevicesFifosAndFoldersAreNeverWrittenOver) {
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+    std::filesystem::create_directory(path("folder"));
+    std::filesystem::create_symlink("/dev/null", path("to-null"));
+    const std::vector<std::vector<std::string>> writes = {
+        {"new", "/dev/null", "--seed", "1"},
+        {"new", path("to-null"), "--seed", "1"},
+        {"step", path("level.egf"), "/dev/full"},
+        {"step", path("level.egf"), path("fifo")},
+        {"step", path("level.egf"), path("folder")},
+        {"render", path("level.egf"), "/dev/null"},
+        {"render", path("level.egf"), path("to-null")},
+        {"render", path("level.egf"), path("fifo")},
+        {"render", path("level.egf"), path("folder")},
+        {"play", path("level.egf"), "--ms", "10", "--seed", "1", "--out", "/dev/null"},
+    };
+    for (const auto& args : writes) {
+        const auto r = runSim(args);
+        EXPECT_EQ(r.status, 1) << args[0] << " " << args[args.size() - 1] << ": " << r.err;
+        EXPECT_FALSE(r.err.empty());
+    }
+    struct stat info {};
+    ASSERT_EQ(::stat("/dev/null", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode)) << "/dev/null is still the device";
+    ASSERT_EQ(::lstat(path("fifo").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_TRUE(std::filesystem::is_empty(path("folder")));
+    EXPECT_TRUE(std::filesystem::is_symlink(path("to-null")));
+}
+
+TEST_F(ToolsFiles, APictureIsWrittenWholeOrNotAtAll) {
+    // A good picture first, then a larger one that the disk cannot hold.
+    std::filesystem::create_directory(path("small-disk"));
+    kestro::testing::ScopedTmpfs disk(path("small-disk"), "96k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "cannot mount a small file system here";
+    }
+    const std::string png = path("small-disk/level.png");
+    auto r = runSim({"render", path("level.egf"), png, "--width", "118", "--height", "94"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string good = readFile(png);
+    ASSERT_FALSE(good.empty());
+    // Most of the rest of the disk is taken.
+    std::ofstream(path("small-disk/filler"), std::ios::binary)
+        << std::string(96 * 1024 - good.size() - 16 * 1024, 'x');
+
+    r = runSim({"render", path("level.egf"), png, "--width", "4000", "--height", "4000"});
+    expectOneLineError(r, "level.png");
+    EXPECT_EQ(readFile(png), good) << "the earlier picture is as it was";
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(path("small-disk"))) {
+        names.push_back(e.path().filename().string());
+    }
+    EXPECT_EQ(names.size(), 2u) << "no temporary file is left behind";
+
+    // /dev/full through a link: refused before anything is written.
+    std::filesystem::create_symlink("/dev/full", path("full.png"));
+    r = runSim({"render", path("level.egf"), path("full.png")});
+    expectOneLineError(r, "not a regular file");
+}
+
+TEST_F(ToolsFiles, ScenesOfOneTileOrNoneAreDrawn) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, int>> balls;
+    };
+    const Case cases[] = {
+        {"none.egf", {}}, {"one.egf", {{35, 27}}}, {"two.egf", {{35, 27}, {1, 1}}}};
+    for (const Case& c : cases) {
+        const std::string in = saveGrid(c.name, c.balls);
+        const std::string out = path(std::string(c.name) + ".png");
+        const auto r = runSim({"render", in, out, "--width", "590", "--height", "470"});
+        ASSERT_EQ(r.status, 0) << c.name << ": " << r.err;
+        const QImage image(QString::fromStdString(out));
+        ASSERT_FALSE(image.isNull());
+        int blue = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                blue += image.pixel(x, y) == qRgb(0, 0, 255) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(blue > 0, !c.balls.empty()) << c.name;
+        if (!c.balls.empty()) {
+            EXPECT_EQ(image.pixel(355, 275), qRgb(0, 0, 255)) << c.name;
+        }
+    }
+}
+
+TEST_F(ToolsFiles, InputsHaveABound) {
+    auto r = kestro::testing::runProgramFrom(KESTRO_SIM, {"entity", "decode"}, "/dev/zero");
+    expectOneLineError(r, "longer than 8 MiB");
+
+    r = runSim({"new", path("x.egf"), "--draws", "/dev/zero"});
+    expectOneLineError(r, "not a regular file");
+    EXPECT_FALSE(std::filesystem::exists(path("x.egf")));
+
+    {
+        std::ofstream many(path("many.txt"));
+        for (int i = 0; i <= 4'000'000; ++i) {
+            many << "0.5\n";
+        }
+    }
+    r = runSim({"new", path("x.egf"), "--draws", path("many.txt")});
+    expectOneLineError(r, "more than 4000000 draws");
+
+    r = runSim({"new", path("x.egf"), "--seed", "99999999999999999999"});
+    expectOneLineError(r, "--seed must lie between 0 and");
+    r = runSim({"new", path("x.egf"), "--seed", "9x"});
+    expectOneLineError(r, "--seed needs a whole number");
+}
+
+}  // namespace
+}  // namespace kestro::sim
