@@ -80,6 +80,9 @@ void Game::fire(TimerId id, Millis at) {
             }
             break;
     }
+    if (onTick) {
+        onTick(id);
+    }
 }
 
 void Game::mouseMove(float x, float y) {

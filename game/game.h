@@ -80,6 +80,8 @@ class Game {
     // Called after a level completion or loss has built the next level, with the time of the
     // tick that ended it.
     std::function<void(LevelEnd, Millis)> onLevelEnd;
+    // Called after every timer handler has run, with the timer that fired.
+    std::function<void(TimerId)> onTick;
 
   private:
     // The display the handlers see: a game message holds the timers while it is open.
