@@ -1,0 +1,206 @@
+// The window under stress: a storm of random sizes (the playfield down to nothing), minimizing,
+// the pointer far outside, Pause clicked hundreds of times, a close while a game message is open,
+// and a log that loses its folder or its disk while the game runs. Nothing may fault, the cell
+// size follows every layout, nothing reaches the screen from the log, and the game ends cleanly.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "game/game_clock.h"
+#include "shell/fmain.h"
+#include "tests/shell/shell_support.h"
+#include "tests/support/tmpfs.h"
+
+namespace kestro::shell {
+namespace {
+
+using testing::qtApp;
+using testing::runSession;
+
+class ShellStress : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { qtApp(); }
+
+    // The cell size is the playfield's, whatever the layout made of it.
+    static void expectCellSizeFollowsThePlayfield(fMain& window, const std::string& where) {
+        const GameState& s = window.gameState();
+        EXPECT_TRUE(std::isfinite(s.tileW) && s.tileW >= 0.0f) << where;
+        EXPECT_TRUE(std::isfinite(s.tileH) && s.tileH >= 0.0f) << where;
+        EXPECT_EQ(s.tileW, static_cast<float>(window.Kestro.width() / 59.0)) << where;
+        EXPECT_EQ(s.tileH, static_cast<float>(window.Kestro.height() / 47.0)) << where;
+    }
+
+    static void movePointer(fMain& window, QPointF pos, Qt::MouseButtons buttons) {
+        QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, buttons, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window.Kestro, &move);
+    }
+
+    testing::TempLog log;
+    testing::ScriptedTrap trap;
+    testing::RecordingPrompt prompt;
+};
+
+TEST_F(ShellStress, AStormOfSizesMinimizingAndAPointerFarOutside) {
+    fMain window(trap, prompt);
+    int heightsWithoutPlayfield = 0;
+    runSession(window, 2, [&] {
+        window.cPaused.setCheckState(Qt::Unchecked);
+        std::mt19937 rng(99);
+        // Sides spread evenly over their orders of magnitude, 1 to 8000 pixels.
+        std::uniform_real_distribution<double> magnitude(0.0, std::log(8000.0));
+        const auto side = [&](std::mt19937& g) {
+            return static_cast<int>(std::lround(std::exp(magnitude(g))));
+        };
+        // Client heights near 4722 pixels leave no room for the playfield at all.
+        std::vector<QSize> sizes;
+        for (int h = 4712; h <= 4732; ++h) {
+            sizes.emplace_back(600, h);
+        }
+        while (sizes.size() < 1000) {
+            sizes.emplace_back(side(rng), side(rng));
+        }
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            window.resize(sizes[i]);
+            if (i % 50 == 0) {
+                window.showMinimized();
+                QCoreApplication::processEvents();
+                window.showNormal();
+            }
+            if (i % 10 == 0) {
+                QCoreApplication::processEvents();
+            }
+            expectCellSizeFollowsThePlayfield(window, std::to_string(sizes[i].width()) + " x " +
+                                                          std::to_string(sizes[i].height()));
+            heightsWithoutPlayfield += window.Kestro.height() <= 1 ? 1 : 0;
+            const double far = 1e9 * ((i % 2 == 0) ? 1 : -1);
+            movePointer(window, QPointF(far, -far), Qt::LeftButton);
+            movePointer(window, QPointF(window.Kestro.width() + 5.0, 3.0), Qt::NoButton);
+        }
+    });
+    EXPECT_GT(heightsWithoutPlayfield, 0) << "the storm reached a playfield of at most a pixel";
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(log.records().back().find("[  INFO ]  {Error Subsystem} Log file closed"), 0u);
+}
+
+TEST_F(ShellStress, PauseClickedHundredsOfTimes) {
+    fMain window(trap, prompt);
+    runSession(window, 2, [&] {
+        for (int i = 0; i < 600; ++i) {
+            window.cPaused.click();
+            if (i % 7 == 0) {
+                QCoreApplication::processEvents();
+            }
+            EXPECT_EQ(window.game().timers().enabled(), window.cPausedValue() == 0);
+            EXPECT_EQ(window.clockTimer().isActive(), window.cPausedValue() == 0);
+        }
+        EXPECT_EQ(window.cPausedValue(), 1) << "an even number of clicks";
+    });
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+// Closes the window while the game's message box is open, as a real close from the window
+// manager arrives through the box's own event loop.
+class ClosingPrompt final : public MessagePrompt {
+  public:
+    explicit ClosingPrompt(fMain*& window) : window_(window) {}
+    void showMessage(const std::string& text) override {
+        messages.push_back(text);
+        QEventLoop loop;
+        QTimer::singleShot(50, &loop, [this] { window_->close(); });
+        QTimer::singleShot(300, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    std::vector<std::string> messages;
+
+  private:
+    fMain*& window_;
+};
+
+TEST_F(ShellStress, CloseWhileAGameMessageIsOpen) {
+    fMain* self = nullptr;
+    ClosingPrompt closing(self);
+    fMain window(trap, closing);
+    self = &window;
+    int presented = 0;
+    window.setFramePresented([&](const QImage&) {
+        if (++presented == 2) {
+            // A score of 1 is lost at the first score tick, which shows the message.
+            window.sliders().SLvl.setValue(0);
+            window.sliders().SSpeed.setValue(5);
+            window.reset.click();
+            window.gameState().score = 1;
+            window.cPaused.setCheckState(Qt::Unchecked);
+        }
+    });
+    QTimer::singleShot(20000, &window, [&] { window.close(); });
+    window.Form_Load();
+    EXPECT_EQ(closing.messages, std::vector<std::string>{kLostMessage});
+    EXPECT_EQ(window.renderer(), nullptr);
+    EXPECT_FALSE(window.clockTimer().isActive());
+    EXPECT_FALSE(errorLogOpen());
+    EXPECT_EQ(log.records().back().find("[  INFO ]  {Error Subsystem} Log file closed"), 0u);
+}
+
+TEST_F(ShellStress, TheGameGoesOnWhenTheLogLosesItsFolder) {
+    fMain window(trap, prompt);
+    std::int64_t ballTicks = 0;
+    runSession(window, 2, [&] {
+        std::filesystem::remove_all(log.path().parent_path());
+        window.cPaused.setCheckState(Qt::Unchecked);
+        QEventLoop wait;
+        QTimer::singleShot(1200, &wait, &QEventLoop::quit);
+        wait.exec();
+        ballTicks = window.game().ticks()[static_cast<std::size_t>(TimerId::Ball)];
+    });
+    EXPECT_GT(ballTicks, 0);
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(trap.asked, 0);
+    EXPECT_FALSE(errorLogOpen());
+}
+
+TEST_F(ShellStress, TheGameGoesOnWhenTheLogsDiskIsFull) {
+    // (A folder made read-only while the game runs changes nothing for the log, which is open
+    // already; a file system cannot be made read-only under an open log at all.)
+    testing::TempLog folderLog;
+    kestro::testing::ScopedTmpfs disk(folderLog.path().parent_path(), "8k");
+    if (!disk.mounted()) {
+        GTEST_SKIP() << "cannot mount a small file system here";
+    }
+    fMain window(trap, prompt);
+    std::size_t recordsAtFault = 0;
+    std::int64_t ballTicks = 0;
+    runSession(window, 2, [&] {
+        recordsAtFault = folderLog.records().size();
+        kestro::testing::writeFile(folderLog.path().parent_path() / "filler",
+                                   std::string(64 * 1024, 'x'));
+        window.cPaused.setCheckState(Qt::Unchecked);
+        for (int i = 0; i < 500; ++i) {
+            errorLogWrite("{Stress} a record that has nowhere to go", kLevelError);
+        }
+        QEventLoop wait;
+        QTimer::singleShot(1200, &wait, &QEventLoop::quit);
+        wait.exec();
+        ballTicks = window.game().ticks()[static_cast<std::size_t>(TimerId::Ball)];
+    });
+    EXPECT_GT(ballTicks, 0);
+    EXPECT_TRUE(prompt.messages.empty());
+    EXPECT_EQ(trap.asked, 0);
+    EXPECT_FALSE(errorLogOpen());
+    // What reached the log before the disk ran full is still there; nothing after it is.
+    const auto records = folderLog.records();
+    EXPECT_GE(records.size(), recordsAtFault);
+    EXPECT_LT(records.size(), recordsAtFault + 500);
+}
+
+}  // namespace
+}  // namespace kestro::shell
