@@ -115,6 +115,13 @@ loaded_ball=$("$xwin" ball "$win")
     fail "after loading the ball is at $loaded_ball, saved at $saved_ball (reset: $reset_ball)"
 echo "saved and loaded back through the File menu"
 
+# A storm of window sizes with minimizing in between; the game lays itself out again and goes on
+# showing its level.
+"$xwin" storm "$win" 300 7 || fail "cannot resize the window"
+kill -0 "$pid" 2>/dev/null || fail "the game ended during the resize storm"
+"$xwin" level "$win" 30 >/dev/null || fail "no level on screen after the resize storm"
+echo "survived a storm of 300 sizes"
+
 "$xwin" close "$win"
 for _ in $(seq 1 300); do
     kill -0 "$pid" 2>/dev/null || break
@@ -128,7 +135,7 @@ echo "ended with status 0"
 INNER
 chmod +x "$work/session.sh"
 
-xvfb-run -a -s "-screen 0 1024x768x24" "$work/session.sh" "$work" "$xwin"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$work/session.sh" "$work" "$xwin"
 
 log="$work/kestro.erl"
 [ -f "$log" ] || { echo "FAIL: no log at $log"; exit 1; }

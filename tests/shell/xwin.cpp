@@ -11,6 +11,9 @@
 //   kestro-xwin pixel WIN X Y           print the colour "r g b" of WIN's pixel at X, Y
 //   kestro-xwin region WIN X Y W H      print a checksum of the pixels of a part of WIN
 //   kestro-xwin ballsteps WIN SECONDS   watch the ball for SECONDS; print how often it moved
+//   kestro-xwin storm WIN N SEED        resize WIN to N random sizes (1 to 8000 pixels a side,
+//                                       spread over their orders of magnitude), iconifying and
+//                                       mapping it again every 25th time
 //   kestro-xwin keys WIN KEY...         give WIN the keyboard focus and press each KEY in turn:
 //                                       a key name with modifiers ("alt+f", "Return", "ctrl+a")
 //                                       or "text:..." to type the text after the colon
@@ -25,11 +28,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -300,7 +305,7 @@ int usage() {
     std::fputs(
         "usage: kestro-xwin find TITLE SECONDS | level WIN SECONDS | ball WIN | click WIN X Y | "
         "close WIN | move WIN X Y | pixel WIN X Y | region WIN X Y W H | ballsteps WIN SECONDS | "
-        "keys WIN KEY...\n",
+        "storm WIN N SEED | keys WIN KEY...\n",
         stderr);
     return 2;
 }
@@ -421,6 +426,27 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         std::printf("%d\n", steps);
+        return 0;
+    }
+    if (command == "storm" && args.size() == 4) {
+        const int n = std::atoi(args[2].c_str());
+        std::mt19937 rng(static_cast<unsigned>(std::strtoul(args[3].c_str(), nullptr, 10)));
+        std::uniform_real_distribution<double> magnitude(0.0, std::log(8000.0));
+        const auto side = [&] {
+            return static_cast<unsigned>(std::lround(std::exp(magnitude(rng))));
+        };
+        for (int i = 0; i < n; ++i) {
+            XResizeWindow(d, w, side(), side());
+            if (i % 25 == 0) {
+                XIconifyWindow(d, w, DefaultScreen(d));
+                XSync(d, False);
+                XMapWindow(d, w);
+            }
+            XSync(d, False);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        XMoveResizeWindow(d, w, 0, 0, 600, 760);
+        XSync(d, False);
         return 0;
     }
     if (command == "keys" && args.size() >= 3) {
