@@ -7,6 +7,7 @@
 
 #include "tools/cli.h"
 #include "tools/commands.h"
+#include "tools/render_exec.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
             return cmdEntity(rest);
         }
         if (command == "render") {
-            return cmdRender(rest);
+            execRender(rest);
         }
         throw CliError("unknown command '" + command + "' (try --help)");
     } catch (const std::exception& e) {
