@@ -41,6 +41,45 @@ std::int32_t asInt16(std::int64_t v) {
     return static_cast<std::int32_t>(v);
 }
 
+// Indices of SlotMemo::Corners.
+enum Corner : std::size_t { cornerX1, cornerY1, cornerX2, cornerY2 };
+
+float cornerOf(const renderEntity& e, Corner c) {
+    switch (c) {
+        case cornerX1:
+            return e.x1;
+        case cornerY1:
+            return e.y1;
+        case cornerX2:
+            return e.x2;
+        case cornerY2:
+            break;
+    }
+    return e.y2;
+}
+
+// The primitives of an entity's flags, in their order; px(corner) is a corner in whole pixels.
+template <typename Pixels>
+void drawEntity(DrawingSurface& back, const renderEntity& e, Pixels px) {
+    if ((e.flags & (flagLine | flagText)) != 0) {
+        back.moveTo(px(cornerX1), px(cornerY1));
+    }
+    if ((e.flags & flagLine) != 0) {
+        back.lineTo(px(cornerX2), px(cornerY2));
+    }
+    if ((e.flags & flagText) != 0) {
+        back.setCurrentX(e.x1);
+        back.setCurrentY(e.y1);
+        back.print(e.text);
+    }
+    if ((e.flags & flagRectangle) != 0) {
+        back.rectangle(px(cornerX1), px(cornerY1), px(cornerX2), px(cornerY2));
+    }
+    if ((e.flags & flagEllipse) != 0) {
+        back.ellipse(px(cornerX1), px(cornerY1), px(cornerX2), px(cornerY2));
+    }
+}
+
 // The Boolean value of a text: "true" or "false" in any case; other text is a type mismatch.
 bool booleanOf(std::string_view text) {
     const std::string lower = lowerTrim(text);
@@ -121,6 +160,7 @@ bool cRender::renderEntitiesShrink(std::int16_t newH) {
         throw subscriptOutOfRange();
     }
     entities_.resize(static_cast<std::size_t>(newH) + 1);
+    memos_.resize(entities_.size());
     return false;
 }
 
@@ -145,14 +185,25 @@ bool cRender::renderEntitiesFill(const std::vector<std::string>& renderEntities,
 
     if (changeH > entitiesHigh_) {
         entities_.resize(static_cast<std::size_t>(changeH) + 1);
+        memos_.resize(entities_.size());
     } else if (changeH < entitiesHigh_ && slot(entities_, entitiesHigh_).flags != 0) {
         for (std::int64_t k = std::int64_t{changeH} + 1; k <= entitiesHigh_; ++k) {
             slot(entities_, k).flags = 0;
+            slot(memos_, k).forget();
         }
     }
 
+    // A slot whose entity was parsed from the same text keeps it; the others parse their text
+    // (before their slot is looked up, as an assignment evaluates its right side first).
     for (std::int64_t k = changeL; k <= changeH; ++k) {
-        slot(entities_, k) = textToEntity(slot(renderEntities, k));
+        const std::string& text = slot(renderEntities, k);
+        if (k < static_cast<std::int64_t>(memos_.size()) &&
+            memos_[static_cast<std::size_t>(k)].parsedFrom(text)) {
+            continue;
+        }
+        renderEntity parsed = textToEntity(text);
+        slot(entities_, k) = std::move(parsed);
+        slot(memos_, k).remember(text);
     }
 
     if (entities_.empty()) {
@@ -171,10 +222,10 @@ bool cRender::renderFrame() {
     DrawingSurface& back = surfaceOrThrow(sBackBuffer_);
     for (std::int64_t k = entitiesLow_; k <= entitiesHigh_; ++k) {
         const renderEntity& e = slot(entities_, k);
-        const std::string_view text = e.text;
+        SlotMemo& memo = slot(memos_, k);
 
-        if (!text.empty() && lowerTrim(text.substr(0, 1)) == "c" && isNumeric(text.substr(1))) {
-            back.setForeColor(nearest<std::int32_t>(readNumber(text.substr(1))));
+        if (const auto colour = memo.colour(e)) {
+            back.setForeColor(*colour);
             back.setFillColor(back.foreColor());
             back.setFillStyle((e.flags & flagSolid) != 0 ? 0 : 1);
         }
@@ -182,24 +233,12 @@ bool cRender::renderFrame() {
         if (e.flags == 0) {
             continue;
         }
-        if ((e.flags & (flagLine | flagText)) != 0) {
-            back.moveTo(nearest<std::int32_t>(e.x1), nearest<std::int32_t>(e.y1));
-        }
-        if ((e.flags & flagLine) != 0) {
-            back.lineTo(nearest<std::int32_t>(e.x2), nearest<std::int32_t>(e.y2));
-        }
-        if ((e.flags & flagText) != 0) {
-            back.setCurrentX(e.x1);
-            back.setCurrentY(e.y1);
-            back.print(e.text);
-        }
-        if ((e.flags & flagRectangle) != 0) {
-            back.rectangle(nearest<std::int32_t>(e.x1), nearest<std::int32_t>(e.y1),
-                           nearest<std::int32_t>(e.x2), nearest<std::int32_t>(e.y2));
-        }
-        if ((e.flags & flagEllipse) != 0) {
-            back.ellipse(nearest<std::int32_t>(e.x1), nearest<std::int32_t>(e.y1),
-                         nearest<std::int32_t>(e.x2), nearest<std::int32_t>(e.y2));
+        // Corners that fit in 32 bits are rounded once per parse; otherwise each use rounds
+        // its own and the first that does not fit fails, after what was drawn before it.
+        if (const SlotMemo::Corners* corners = memo.corners(e)) {
+            drawEntity(back, e, [corners](Corner c) { return (*corners)[c]; });
+        } else {
+            drawEntity(back, e, [&e](Corner c) { return nearest<std::int32_t>(cornerOf(e, c)); });
         }
     }
 

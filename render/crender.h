@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "render/entity.h"
+#include "render/slot_memo.h"
 #include "render/surface.h"
 
 namespace kestro {
@@ -52,6 +53,7 @@ class cRender {
     DrawingSurface* sPrimary_ = nullptr;
     DrawingSurface* sBackBuffer_ = nullptr;
     std::vector<renderEntity> entities_;
+    std::vector<SlotMemo> memos_;  // one per slot of entities_
     std::int16_t entitiesLow_ = 0;
     std::int32_t entitiesHigh_ = 0;
     bool entitiesReady_ = false;

@@ -1,16 +1,15 @@
 #include "render/entity.h"
 
 #include <array>
+#include <charconv>
 
 #include "render/numbers.h"
-#include "render/routines.h"
 
 namespace kestro {
 
 namespace {
 
 constexpr std::string_view kDelimiter = "\r\n";
-constexpr std::int64_t kDelimitersNeeded = 5;
 
 }  // namespace
 
@@ -18,24 +17,27 @@ std::string entityToText(const renderEntity& entity) {
     std::string out;
     out.reserve(64 + entity.text.size());
     for (const float coordinate : {entity.x1, entity.x2, entity.y1, entity.y2}) {
-        out += formatSingle(coordinate);
+        appendSingle(out, coordinate);
         out += kDelimiter;
     }
-    out += std::to_string(entity.flags);
+    std::array<char, 16> flags;
+    out.append(flags.data(),
+               std::to_chars(flags.data(), flags.data() + flags.size(), entity.flags).ptr);
     out += kDelimiter;
     out += entity.text;
     return out;
 }
 
 renderEntity textToEntity(std::string_view text) {
-    if (countOccurrences(text, kDelimiter) < kDelimitersNeeded) {
-        return {};
-    }
-    // Fields 1 to 5 end at the next delimiter; field 6 is the rest, delimiters included.
+    // Fields 1 to 5 end at the next delimiter; field 6 is the rest, delimiters included. A text
+    // with fewer than five delimiters (they cannot overlap) gives the empty record.
     std::array<std::string_view, 5> fields;
     std::size_t start = 0;
     for (auto& field : fields) {
         const std::size_t end = text.find(kDelimiter, start);
+        if (end == std::string_view::npos) {
+            return {};
+        }
         field = text.substr(start, end - start);
         start = end + kDelimiter.size();
     }
@@ -45,7 +47,7 @@ renderEntity textToEntity(std::string_view text) {
     entity.y1 = readSingle(fields[2]);
     entity.y2 = readSingle(fields[3]);
     entity.flags = toLongStrict(fields[4]);
-    entity.text = std::string(text.substr(start));
+    entity.text.assign(text.substr(start));
     return entity;
 }
 

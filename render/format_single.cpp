@@ -1,8 +1,11 @@
 // The written form of a single in the entity text form.
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "common/runtime_error.h"
 #include "render/numbers.h"
@@ -16,58 +19,64 @@ constexpr int kSignificantDigits = 7;
 constexpr int kPlainLowest = -4;
 constexpr int kPlainHighest = 6;
 
-// The seven significant digits of a finite non-zero value, rounded, and its decimal exponent:
-// value ~ d.dddddd x 10^exponent.
-struct SevenDigits {
-    bool negative = false;
-    std::string digits;
-    int exponent = 0;
-};
+// The longest plain form: a sign, "0.000" and seven digits.
+using PlainText = std::array<char, 16>;
 
-SevenDigits roundToSevenDigits(float value) {
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value),
-                                   std::chars_format::scientific, kSignificantDigits - 1);
-    const std::string_view text(buf, static_cast<std::size_t>(res.ptr - buf));
-    SevenDigits out;
-    std::size_t i = 0;
-    if (text[i] == '-') {
-        out.negative = true;
-        ++i;
-    }
+// The plain form of a finite non-zero value into out, or nothing (0) when the value rounded to
+// seven significant digits lies outside the plain range. The rounding is to_chars' own, of the
+// exact value: "d.dddddde+XX".
+std::size_t writePlain(float value, PlainText& out) {
+    std::array<char, 32> scientific;
+    const auto res = std::to_chars(scientific.data(), scientific.data() + scientific.size(),
+                                   static_cast<double>(value), std::chars_format::scientific,
+                                   kSignificantDigits - 1);
+    const std::string_view text(scientific.data(),
+                                static_cast<std::size_t>(res.ptr - scientific.data()));
+    const bool negative = text.front() == '-';
+    const std::size_t lead = negative ? 1 : 0;
     const std::size_t e = text.find('e');
-    for (; i < e; ++i) {
-        if (text[i] != '.') {
-            out.digits.push_back(text[i]);
+    int exponent = 0;
+    const char* exponentFirst = text.data() + e + 1;
+    if (*exponentFirst == '+') {
+        ++exponentFirst;
+    }
+    std::from_chars(exponentFirst, text.data() + text.size(), exponent);
+    if (exponent < kPlainLowest || exponent > kPlainHighest) {
+        return 0;
+    }
+
+    // The seven digits without the point, then without trailing zeros.
+    std::array<char, kSignificantDigits> digits;
+    digits[0] = text[lead];
+    for (std::size_t i = 1; i < digits.size(); ++i) {
+        digits[i] = text[lead + 1 + i];
+    }
+    std::size_t count = digits.size();
+    while (digits[count - 1] == '0') {
+        --count;
+    }
+
+    char* p = out.data();
+    if (negative) {
+        *p++ = '-';
+    }
+    if (exponent < 0) {
+        *p++ = '0';
+        *p++ = '.';
+        for (int i = 0; i < -exponent - 1; ++i) {
+            *p++ = '0';
+        }
+        p = std::copy(digits.begin(), digits.begin() + static_cast<std::ptrdiff_t>(count), p);
+    } else {
+        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+        for (std::size_t i = 0; i < std::max(count, integerDigits); ++i) {
+            if (i == integerDigits) {
+                *p++ = '.';
+            }
+            *p++ = i < count ? digits[i] : '0';
         }
     }
-    std::string_view exponent = text.substr(e + 1);
-    if (!exponent.empty() && exponent.front() == '+') {
-        exponent.remove_prefix(1);
-    }
-    std::from_chars(exponent.data(), exponent.data() + exponent.size(), out.exponent);
-    return out;
-}
-
-std::string plainForm(SevenDigits n) {
-    n.digits.erase(n.digits.find_last_not_of('0') + 1);
-    std::string out = n.negative ? "-" : "";
-    if (n.exponent < 0) {
-        out += "0.";
-        out.append(static_cast<std::size_t>(-n.exponent - 1), '0');
-        out += n.digits;
-        return out;
-    }
-    const auto integerDigits = static_cast<std::size_t>(n.exponent) + 1;
-    if (n.digits.size() <= integerDigits) {
-        out += n.digits;
-        out.append(integerDigits - n.digits.size(), '0');
-        return out;
-    }
-    out += n.digits.substr(0, integerDigits);
-    out += '.';
-    out += n.digits.substr(integerDigits);
-    return out;
+    return static_cast<std::size_t>(p - out.data());
 }
 
 bool readsBackTo(const std::string& text, float value) {
@@ -106,21 +115,31 @@ std::string exponentForm(float value) {
 
 }  // namespace
 
-std::string formatSingle(float value) {
+void appendSingle(std::string& out, float value) {
     if (std::isnan(value)) {
-        return "NaN";
+        out += "NaN";
+        return;
     }
     if (std::isinf(value)) {
-        return value < 0.0f ? "-Infinity" : "Infinity";
+        out += value < 0.0f ? "-Infinity" : "Infinity";
+        return;
     }
     if (value == 0.0f) {
-        return "0";
+        out += '0';
+        return;
     }
-    const SevenDigits rounded = roundToSevenDigits(value);
-    if (rounded.exponent >= kPlainLowest && rounded.exponent <= kPlainHighest) {
-        return plainForm(rounded);
+    PlainText plain;
+    if (const std::size_t n = writePlain(value, plain); n > 0) {
+        out.append(plain.data(), n);
+        return;
     }
-    return exponentForm(value);
+    out += exponentForm(value);
+}
+
+std::string formatSingle(float value) {
+    std::string out;
+    appendSingle(out, value);
+    return out;
 }
 
 }  // namespace kestro

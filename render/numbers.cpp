@@ -1,9 +1,12 @@
 #include "render/numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <string>
 #include <system_error>
 
 #include "common/rounding.h"
@@ -76,12 +79,50 @@ class Cursor {
 
 enum class Radix { none, decimal, hex, octal };
 
+// The digits of a scanned number. The numbers of entity texts have a handful: the first 40 are
+// kept in place, and only a longer run of digits moves to the heap.
+class Digits {
+  public:
+    void push(char c) {
+        if (!spilled_ && size_ < inPlace_.size()) {
+            inPlace_[size_++] = c;
+            return;
+        }
+        if (!spilled_) {
+            spill_.assign(inPlace_.data(), size_);
+            spilled_ = true;
+        }
+        spill_.push_back(c);
+    }
+    std::string_view view() const {
+        return spilled_ ? std::string_view(spill_) : std::string_view(inPlace_.data(), size_);
+    }
+    bool empty() const { return view().empty(); }
+    std::size_t size() const { return view().size(); }
+    char operator[](std::size_t i) const { return view()[i]; }
+    // Keeps the first n digits.
+    void truncate(std::size_t n) {
+        if (spilled_) {
+            spill_.resize(n);
+        } else {
+            size_ = n;
+        }
+    }
+
+  private:
+    static constexpr std::size_t kInPlace = 40;
+    std::array<char, kInPlace> inPlace_{};
+    std::size_t size_ = 0;
+    bool spilled_ = false;
+    std::string spill_;
+};
+
 // The number at the start of a text, taken apart. A decimal number's value is
 // digits x 10^exponent; a hexadecimal or octal one's is its digits in that base.
 struct ScannedNumber {
     Radix radix = Radix::none;
     bool negative = false;
-    std::string digits;  // without leading zeros (decimal: without trailing zeros either)
+    Digits digits;  // without leading zeros (decimal: without trailing zeros either)
     std::int64_t exponent = 0;
     std::size_t end = 0;  // position just after the last character of the number
 };
@@ -89,9 +130,9 @@ struct ScannedNumber {
 // Exponents beyond this magnitude are held at it: the value is then far outside any range.
 constexpr std::int64_t kExponentCap = 1'000'000'000'000;
 
-void appendDigit(std::string& digits, char c) {
+void appendDigit(Digits& digits, char c) {
     if (!(digits.empty() && c == '0')) {
-        digits.push_back(c);
+        digits.push(c);
     }
 }
 
@@ -157,13 +198,13 @@ ScannedNumber scanDecimal(Cursor& cur) {
         }
     }
 
-    const auto lastNonZero = n.digits.find_last_not_of('0');
-    if (lastNonZero == std::string::npos) {
-        n.digits.clear();
+    const auto lastNonZero = n.digits.view().find_last_not_of('0');
+    if (lastNonZero == std::string_view::npos) {
+        n.digits.truncate(0);
         n.exponent = 0;
     } else {
         n.exponent += static_cast<std::int64_t>(n.digits.size() - lastNonZero - 1);
-        n.digits.resize(lastNonZero + 1);
+        n.digits.truncate(lastNonZero + 1);
     }
     return n;
 }
@@ -183,6 +224,66 @@ ScannedNumber scan(std::string_view text, bool lenient) {
     return scanDecimal(cur);
 }
 
+// mantissa x 10^exponent when both factors are exact doubles (a mantissa below 10^15, a power
+// of ten up to 10^22): then one multiplication or division rounds the exact value to the
+// nearest double, just as reading the whole decimal would. Nothing otherwise.
+std::optional<double> exactProduct(std::uint64_t mantissa, std::int64_t exponent) {
+    constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr std::int64_t kLargest = 22;
+    if (mantissa >= 1'000'000'000'000'000 || exponent > kLargest || exponent < -kLargest) {
+        return std::nullopt;
+    }
+    const double m = static_cast<double>(mantissa);
+    return exponent >= 0 ? m * kPowers[exponent] : m / kPowers[-exponent];
+}
+
+// The value of a text that is nothing but a plain decimal, [+-]digits[.digits] with at least
+// one digit, at most 15 significant digits and at most 22 after the point: what scanning it
+// gives (the decimal rounded once to the nearest double; zero of either sign as 0), without
+// taking it apart. Nothing for any other text.
+std::optional<double> plainDecimal(std::string_view text) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        ++i;
+    }
+    std::uint64_t mantissa = 0;
+    int significant = 0;
+    std::int64_t fraction = 0;
+    bool point = false;
+    bool any = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!isDigit(c)) {
+            return std::nullopt;
+        }
+        any = true;
+        fraction += point ? 1 : 0;
+        if ((significant > 0 || c != '0') && ++significant > 15) {
+            return std::nullopt;
+        }
+        mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (!any) {
+        return std::nullopt;
+    }
+    if (mantissa == 0) {
+        return 0.0;
+    }
+    const auto value = exactProduct(mantissa, -fraction);
+    if (!value) {
+        return std::nullopt;
+    }
+    return negative ? -*value : *value;
+}
+
 double decimalValue(const ScannedNumber& n) {
     if (n.digits.empty()) {
         return 0.0;
@@ -195,9 +296,31 @@ double decimalValue(const ScannedNumber& n) {
     if (top < -324) {
         return 0.0;
     }
-    const std::string text = n.digits + "e" + std::to_string(n.exponent);
+    if (n.digits.size() <= 15) {
+        std::uint64_t mantissa = 0;
+        for (const char c : n.digits.view()) {
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+        if (const auto exact = exactProduct(mantissa, n.exponent)) {
+            return n.negative ? -*exact : *exact;
+        }
+    }
+    // "digits" "e" "exponent", in place unless the digits are many.
+    std::array<char, 96> inPlace;
+    std::string onHeap;
+    const std::string_view digits = n.digits.view();
+    char* first = inPlace.data();
+    char* last = inPlace.data() + inPlace.size();
+    if (digits.size() + 24 > inPlace.size()) {
+        onHeap.resize(digits.size() + 24);
+        first = onHeap.data();
+        last = onHeap.data() + onHeap.size();
+    }
+    char* p = std::copy(digits.begin(), digits.end(), first);
+    *p++ = 'e';
+    p = std::to_chars(p, last, n.exponent).ptr;
     double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const auto [ptr, ec] = std::from_chars(first, p, value);
     if (ec == std::errc::result_out_of_range) {
         if (top > 0) {
             throw overflowError();
@@ -218,7 +341,7 @@ double radixValue(const ScannedNumber& n) {
         mantissa = (mantissa << bitsPerDigit) | static_cast<std::uint64_t>(hexValue(n.digits[i]));
     }
     const std::size_t extra = n.digits.size() - i;
-    if (n.digits.find_first_not_of('0', i) != std::string::npos) {
+    if (n.digits.view().find_first_not_of('0', i) != std::string_view::npos) {
         mantissa |= 1;
     }
     if (extra * static_cast<std::size_t>(bitsPerDigit) > 1100) {
@@ -258,6 +381,9 @@ std::string_view trimBlanks(std::string_view text) {
 }  // namespace
 
 double readNumber(std::string_view text) {
+    if (const auto plain = plainDecimal(text)) {
+        return *plain;
+    }
     return valueOf(scan(text, true));
 }
 
@@ -279,6 +405,9 @@ bool isNumeric(std::string_view text) {
 
 std::int32_t toLongStrict(std::string_view text) {
     const std::string_view core = trimBlanks(text);
+    if (const auto plain = plainDecimal(core)) {
+        return nearest<std::int32_t>(*plain);
+    }
     const ScannedNumber n = scan(core, false);
     if (n.radix == Radix::none || n.end != core.size()) {
         throw typeMismatch();

@@ -15,6 +15,8 @@ namespace kestro {
 // infinities, which the game never produces, are written "NaN", "Infinity" and "-Infinity";
 // they read back as 0.
 std::string formatSingle(float value);
+// formatSingle(value) written at the end of out.
+void appendSingle(std::string& out, float value);
 
 // The lenient number reader: blanks, tabs and line feeds are ignored anywhere; optional sign,
 // digits, fraction, exponent with E or D; &H and &O prefixes; reading stops at the first

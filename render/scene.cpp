@@ -1,12 +1,16 @@
 #include "render/scene.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 #include "common/runtime_error.h"
 #include "diag/log.h"
 #include "render/crender.h"
 #include "render/entity.h"
+#include "render/numbers.h"
 
 namespace kestro {
 
@@ -27,48 +31,97 @@ constexpr TileStyle kTileStyles[] = {
     {tileMarker, "c255", flagRectangle | flagEllipse | flagSolid},
 };
 
-// Sets the colour text and flags of a tile's entity; false for a code without a colour.
-bool styleOf(std::int16_t code, renderEntity& e) {
+// The last two fields of an entity text: flags and colour text.
+std::string tailOf(const renderEntity& e) {
+    std::string written = entityToText(e);
+    // Fields 1 to 4 are the coordinates of the empty record, each "0\r\n".
+    return written.substr(4 * 3);
+}
+
+// The style of a code, or nothing for a code without a colour.
+const TileStyle* styleOf(std::int16_t code) {
     for (const TileStyle& style : kTileStyles) {
         if (style.code == code) {
-            e.text = style.text;
-            e.flags = style.flags;
-            return true;
+            return &style;
         }
     }
-    return false;
+    return nullptr;
 }
 
 // A coordinate that single precision cannot hold is an overflow, as in any arithmetic of the
 // program.
-float finite(float v) {
+void requireFinite(float v) {
     if (!std::isfinite(v)) {
         throw overflowError();
     }
-    return v;
 }
+
+// The two edges of the cells of one column (x1, x2) or one row (y1, y2), and their written
+// form "low\r\nhigh\r\n", written the first time a cell there is composed.
+class Edges {
+  public:
+    Edges(int index, float size) : low_(static_cast<float>(index) * size), high_(low_ + size) {}
+
+    const std::string& written() {
+        requireFinite(low_);
+        requireFinite(high_);
+        if (written_.empty()) {
+            appendSingle(written_, low_);
+            written_ += "\r\n";
+            appendSingle(written_, high_);
+            written_ += "\r\n";
+        }
+        return written_;
+    }
+
+  private:
+    float low_;
+    float high_;
+    std::string written_;
+};
 
 }  // namespace
 
 std::vector<std::string> composeScene(const GameState& s) {
+    const auto& cells = s.tiles.cells();
     std::vector<std::string> texts;
-    // One working record for the whole scene: a code without a colour keeps the text and flags
-    // of the entity composed before it.
-    renderEntity e;
+    texts.reserve(static_cast<std::size_t>(
+        std::count_if(cells.begin(), cells.end(), [](std::int16_t c) { return c != tileEmpty; })));
+
+    // The flags and colour text of each style, and of the empty record that a code without a
+    // colour keeps until a tile with one has been composed: such a code reuses the text and
+    // flags of the entity before it.
+    std::array<std::string, std::size(kTileStyles)> tails;
+    for (std::size_t i = 0; i < tails.size(); ++i) {
+        tails[i] = tailOf(renderEntity{0, 0, 0, 0, kTileStyles[i].flags, kTileStyles[i].text});
+    }
+    const std::string emptyTail = tailOf(renderEntity{});
+    const std::string* tail = &emptyTail;
+
+    std::vector<Edges> rows;
+    rows.reserve(kRows);
+    for (int y = 0; y < kRows; ++y) {
+        rows.emplace_back(y, s.tileH);
+    }
     for (int x = 0; x < kCols; ++x) {
+        Edges column(x, s.tileW);
         for (int y = 0; y < kRows; ++y) {
             const std::int16_t code = s.tiles.at(x, y);
             if (code == tileEmpty) {
                 continue;
             }
-            if (!styleOf(code, e)) {
+            if (const TileStyle* style = styleOf(code)) {
+                tail = &tails[static_cast<std::size_t>(style - kTileStyles)];
+            } else {
                 errorLogWrite("There's an undefined number in renderer_render!", kLevelError);
             }
-            e.x1 = finite(static_cast<float>(x) * s.tileW);
-            e.x2 = finite(e.x1 + s.tileW);
-            e.y1 = finite(static_cast<float>(y) * s.tileH);
-            e.y2 = finite(e.y1 + s.tileH);
-            texts.push_back(entityToText(e));
+            const std::string& xs = column.written();
+            const std::string& ys = rows[static_cast<std::size_t>(y)].written();
+            std::string& text = texts.emplace_back();
+            text.reserve(xs.size() + ys.size() + tail->size());
+            text += xs;
+            text += ys;
+            text += *tail;
         }
     }
     return texts;

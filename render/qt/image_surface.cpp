@@ -65,46 +65,83 @@ QFont drawingFont(const QFont& font) {
     return f;
 }
 
-// Sets the pixels a..b of row y, clipped to the image.
-void fillRun(QImage& image, std::int64_t y, std::int64_t a, std::int64_t b, QRgb colour) {
-    a = std::max<std::int64_t>(a, 0);
-    b = std::min<std::int64_t>(b, image.width() - 1);
-    if (a > b || y < 0 || y >= image.height()) {
-        return;
+// The pixels of an image for drawing one shape: the image's bits are taken once (which detaches
+// an image shared with a copy once), and each row is reached from them directly.
+class Pixels {
+  public:
+    explicit Pixels(QImage& image)
+        : bits_(reinterpret_cast<QRgb*>(image.bits())),
+          stride_(image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb))),
+          width_(image.width()),
+          height_(image.height()) {}
+
+    std::int64_t width() const { return width_; }
+    std::int64_t height() const { return height_; }
+
+    // Sets the pixels a..b of row y, clipped to the image.
+    void run(std::int64_t y, std::int64_t a, std::int64_t b, QRgb colour) {
+        a = std::max<std::int64_t>(a, 0);
+        b = std::min<std::int64_t>(b, width_ - 1);
+        if (a > b || y < 0 || y >= height_) {
+            return;
+        }
+        QRgb* row = bits_ + y * stride_;
+        std::fill(row + a, row + b + 1, colour);
     }
-    auto* row = reinterpret_cast<QRgb*>(image.scanLine(static_cast<int>(y)));
-    std::fill(row + a, row + b + 1, colour);
-}
+
+  private:
+    QRgb* bits_;
+    std::int64_t stride_;
+    std::int64_t width_;
+    std::int64_t height_;
+};
 
 // Draws a shape given by its row spans over the rows top..bottom-1: pixels with a neighbour
 // (left, right, above or below) outside the shape form the outline, the others the inside.
+// Each row's span is worked out once, as the rows go by.
 template <typename SpanOf>
 void drawShape(QImage& image, std::int64_t top, std::int64_t bottom, SpanOf spanOf, QRgb pen,
                bool solid, QRgb fill) {
     const std::int64_t first = std::max<std::int64_t>(top, 0);
     const std::int64_t last = std::min<std::int64_t>(bottom - 1, image.height() - 1);
+    if (first > last) {
+        return;
+    }
+    Pixels pixels(image);
+    Span above = first > top ? spanOf(first - 1) : Span{};
+    Span s = spanOf(first);
     for (std::int64_t y = first; y <= last; ++y) {
-        const Span s = spanOf(y);
-        if (s.empty()) {
-            continue;
-        }
-        const Span above = y > top ? spanOf(y - 1) : Span{};
         const Span below = y < bottom - 1 ? spanOf(y + 1) : Span{};
-        Span inside;
-        if (!above.empty() && !below.empty()) {
-            inside.a = std::max({s.a + 1, above.a, below.a});
-            inside.b = std::min({s.b - 1, above.b, below.b});
-        }
-        if (inside.empty()) {
-            fillRun(image, y, s.a, s.b, pen);
-        } else {
-            fillRun(image, y, s.a, inside.a - 1, pen);
-            fillRun(image, y, inside.b + 1, s.b, pen);
-            if (solid) {
-                fillRun(image, y, inside.a, inside.b, fill);
+        if (!s.empty()) {
+            Span inside;
+            if (!above.empty() && !below.empty()) {
+                inside.a = std::max({s.a + 1, above.a, below.a});
+                inside.b = std::min({s.b - 1, above.b, below.b});
+            }
+            if (inside.empty()) {
+                pixels.run(y, s.a, s.b, pen);
+            } else {
+                pixels.run(y, s.a, inside.a - 1, pen);
+                pixels.run(y, inside.b + 1, s.b, pen);
+                if (solid) {
+                    pixels.run(y, inside.a, inside.b, fill);
+                }
             }
         }
+        above = s;
+        s = below;
     }
+}
+
+// floor(v) and ceil(v) as integers, for |v| below 2^52 (shapes stay far below): v truncated,
+// then moved by one where truncation went the other way.
+std::int64_t floorToInt(double v) {
+    const auto t = static_cast<std::int64_t>(v);
+    return static_cast<double>(t) > v ? t - 1 : t;
+}
+std::int64_t ceilToInt(double v) {
+    const auto t = static_cast<std::int64_t>(v);
+    return static_cast<double>(t) < v ? t + 1 : t;
 }
 
 // A box with left <= right and top <= bottom.
@@ -197,6 +234,10 @@ void ImageSurface::lineTo(std::int32_t x, std::int32_t y) {
         iLast = std::min(iLast, majorStart);
     }
     const QRgb colour = toRgb(foreColor_);
+    if (iFirst > iLast) {
+        return;
+    }
+    Pixels pixels(image_);
     for (std::int64_t i = iFirst; i <= iLast; ++i) {
         // floor((2 i m + n) / 2n) without overflow: i and m are below 2^33.
         const long double exact = (2.0L * i * minorDelta + n) / (2.0L * n);
@@ -208,7 +249,7 @@ void ImageSurface::lineTo(std::int32_t x, std::int32_t y) {
         }
         const std::int64_t px = xMajor ? major : minor;
         const std::int64_t py = xMajor ? minor : major;
-        fillRun(image_, py, px, px, colour);
+        pixels.run(py, px, px, colour);
     }
 }
 
@@ -242,8 +283,8 @@ void ImageSurface::ellipse(std::int32_t left, std::int32_t top, std::int32_t rig
             return Span{};
         }
         const double half = rx * std::sqrt(t);
-        const auto a = static_cast<std::int64_t>(std::ceil(cx - half - 0.5));
-        const auto b = static_cast<std::int64_t>(std::floor(cx + half - 0.5));
+        const std::int64_t a = ceilToInt(cx - half - 0.5);
+        const std::int64_t b = floorToInt(cx + half - 0.5);
         return Span{std::max(a, box.left), std::min(b, box.right - 1)};
     };
     drawShape(image_, box.top, box.bottom, spanOf, toRgb(foreColor_), fillStyle_ == 0,
