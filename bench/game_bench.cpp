@@ -16,6 +16,17 @@
 namespace kestro {
 namespace {
 
+// A level laid out by the game from the default sliders at the given level.
+GameState levelState(std::int32_t level, std::uint64_t seed) {
+    StandardSliders sliders;
+    sliders.SLvl.setValue(level);
+    SeededRandom random(seed);
+    NullDisplay display;
+    GameState s;
+    generateLevel(s, sliders.view(), random, display);
+    return s;
+}
+
 void BM_generateLevel(benchmark::State& state) {
     StandardSliders sliders;
     sliders.SLvl.setValue(static_cast<std::int32_t>(state.range(0)));
@@ -31,12 +42,7 @@ void BM_generateLevel(benchmark::State& state) {
 BENCHMARK(BM_generateLevel)->Arg(1)->Arg(80);
 
 void BM_Ball_Timer(benchmark::State& state) {
-    StandardSliders sliders;
-    sliders.SLvl.setValue(80);
-    SeededRandom random(2);
-    NullDisplay display;
-    GameState s;
-    generateLevel(s, sliders.view(), random, display);
+    GameState s = levelState(80, 2);
     for (auto _ : state) {
         Ball_Timer(s);
         benchmark::DoNotOptimize(s.ballX);
@@ -46,13 +52,8 @@ BENCHMARK(BM_Ball_Timer);
 
 // The codec's share of File > Save and File > Open: encoding a level-80 game, and decoding it.
 void BM_SaveLoad(benchmark::State& state) {
-    StandardSliders sliders;
-    sliders.SLvl.setValue(80);
-    SeededRandom random(3);
-    NullDisplay display;
-    GameState s;
-    generateLevel(s, sliders.view(), random, display);
-    const savegame::SliderValues values = savegame::readSliderValues(sliders.view());
+    const GameState s = levelState(80, 3);
+    const savegame::SliderValues values{kSpeedSlider.start, kAccelSlider.start, 80};
     for (auto _ : state) {
         const savegame::SaveBytes bytes = savegame::encode(s, values, 1234);
         auto decoded = savegame::decode(bytes);

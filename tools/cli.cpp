@@ -27,19 +27,27 @@ std::int64_t parseInteger(const std::string& text, const std::string& option, st
 }
 
 std::optional<float> parseFiniteFloat(std::string_view text) {
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') {
-            return std::nullopt;
-        }
-    }
-    float value = 0.0f;
-    const char* const last = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), last, value);
-    if (text.empty() || ec != std::errc() || ptr != last || !std::isfinite(value)) {
+    const auto value = parseWhole<float>(text);
+    if (!value || !std::isfinite(*value)) {
         return std::nullopt;
     }
     return value;
+}
+
+std::string shownLine(std::string_view line) {
+    constexpr std::string_view space = " \t\r\f\v";
+    const auto first = line.find_first_not_of(space);
+    line = first == std::string_view::npos
+               ? std::string_view()
+               : line.substr(first, line.find_last_not_of(space) - first + 1);
+    constexpr std::size_t kMost = 40;
+    std::string out(line.substr(0, kMost));
+    for (char& c : out) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            c = '?';
+        }
+    }
+    return line.size() > kMost ? out + "..." : out;
 }
 
 }  // namespace kestro::sim

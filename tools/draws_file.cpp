@@ -20,18 +20,6 @@ std::string_view trim(std::string_view s) {
     return s.substr(first, s.find_last_not_of(space) - first + 1);
 }
 
-// What is shown of a line in a message: at most 40 bytes, control characters as '?'.
-std::string shown(std::string_view text) {
-    constexpr std::size_t kMost = 40;
-    std::string out(text.substr(0, kMost));
-    for (char& c : out) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            c = '?';
-        }
-    }
-    return text.size() > kMost ? out + "..." : out;
-}
-
 }  // namespace
 
 std::vector<float> readDrawsFile(const std::filesystem::path& path) {
@@ -53,19 +41,13 @@ std::vector<float> readDrawsFile(const std::filesystem::path& path) {
         if (draws.size() == kMostDraws) {
             throw CliError(where + "more than " + std::to_string(kMostDraws) + " draws");
         }
-        const char* first = text.data();
-        const char* const last = text.data() + text.size();
-        if (*first == '+') {
-            ++first;
+        const auto value = parseWhole<double>(text);
+        if (!value) {
+            throw CliError(where + "'" + shownLine(text) + "' is not a decimal number");
         }
-        double value = 0.0;
-        const auto [end, ec] = std::from_chars(first, last, value);
-        if (ec != std::errc() || end != last || first == last) {
-            throw CliError(where + "'" + shown(text) + "' is not a decimal number");
-        }
-        const float draw = static_cast<float>(value);
+        const float draw = static_cast<float>(*value);
         if (!(draw >= 0.0f && draw <= 1.0f)) {
-            throw CliError(where + shown(text) + " is not a draw between 0 and 1");
+            throw CliError(where + shownLine(text) + " is not a draw between 0 and 1");
         }
         draws.push_back(draw);
     }

@@ -18,37 +18,6 @@ std::string describe(const std::filesystem::path& path) {
     return "--pointer file '" + path.string() + "'";
 }
 
-// A line for an error message: its words without the surrounding blanks, at most 40 bytes of
-// them, control characters shown as '?' so the message stays one line.
-std::string shown(std::string_view line) {
-    const auto first = line.find_first_not_of(kSpace);
-    line = line.substr(first, line.find_last_not_of(kSpace) - first + 1);
-    constexpr std::size_t kMost = 40;
-    std::string out(line.substr(0, kMost));
-    for (char& c : out) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-            c = '?';
-        }
-    }
-    return line.size() > kMost ? out + "..." : out;
-}
-
-std::optional<Millis> parseMillis(std::string_view text) {
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-') {
-            return std::nullopt;
-        }
-    }
-    Millis value = 0;
-    const char* const last = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), last, value);
-    if (text.empty() || ec != std::errc() || ptr != last) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // The line's whitespace-separated words, or nothing when there are more than three.
 std::optional<std::vector<std::string_view>> words(std::string_view line) {
     std::vector<std::string_view> found;
@@ -87,11 +56,11 @@ std::vector<PointerMove> readPointerFile(const std::filesystem::path& path) {
             continue;
         }
         const std::string where = describe(path) + " line " + std::to_string(number) + ": ";
-        const auto ms = w && w->size() == 3 ? parseMillis((*w)[0]) : std::nullopt;
+        const auto ms = w && w->size() == 3 ? parseWhole<Millis>((*w)[0]) : std::nullopt;
         const auto x = ms ? parseFiniteFloat((*w)[1]) : std::nullopt;
         const auto y = x ? parseFiniteFloat((*w)[2]) : std::nullopt;
         if (!y) {
-            throw CliError(where + "'" + shown(line) +
+            throw CliError(where + "'" + shownLine(line) +
                            "' is not 'MS X Y' (whole milliseconds, two decimal positions)");
         }
         if (*ms < 0) {

@@ -40,6 +40,14 @@ class ShellStress : public ::testing::Test {
         EXPECT_EQ(s.tileH, static_cast<float>(window.Kestro.height() / 47.0)) << where;
     }
 
+    // Lets the running game play for a while inside a frame's handler; returns its ball ticks.
+    static std::int64_t playFor(fMain& window, int ms) {
+        QEventLoop wait;
+        QTimer::singleShot(ms, &wait, &QEventLoop::quit);
+        wait.exec();
+        return window.game().ticks()[static_cast<std::size_t>(TimerId::Ball)];
+    }
+
     static void movePointer(fMain& window, QPointF pos, Qt::MouseButtons buttons) {
         QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, buttons, Qt::NoModifier);
         QCoreApplication::sendEvent(&window.Kestro, &move);
@@ -157,10 +165,7 @@ TEST_F(ShellStress, TheGameGoesOnWhenTheLogLosesItsFolder) {
     runSession(window, 2, [&] {
         std::filesystem::remove_all(log.path().parent_path());
         window.cPaused.setCheckState(Qt::Unchecked);
-        QEventLoop wait;
-        QTimer::singleShot(1200, &wait, &QEventLoop::quit);
-        wait.exec();
-        ballTicks = window.game().ticks()[static_cast<std::size_t>(TimerId::Ball)];
+        ballTicks = playFor(window, 1200);
     });
     EXPECT_GT(ballTicks, 0);
     EXPECT_TRUE(prompt.messages.empty());
@@ -187,10 +192,7 @@ TEST_F(ShellStress, TheGameGoesOnWhenTheLogsDiskIsFull) {
         for (int i = 0; i < 500; ++i) {
             errorLogWrite("{Stress} a record that has nowhere to go", kLevelError);
         }
-        QEventLoop wait;
-        QTimer::singleShot(1200, &wait, &QEventLoop::quit);
-        wait.exec();
-        ballTicks = window.game().ticks()[static_cast<std::size_t>(TimerId::Ball)];
+        ballTicks = playFor(window, 1200);
     });
     EXPECT_GT(ballTicks, 0);
     EXPECT_TRUE(prompt.messages.empty());
