@@ -2,6 +2,8 @@
 // the processor benchmark that run the real program under Xvfb.
 //
 //   kestro-xwin find TITLE SECONDS      wait for a shown top-level window titled TITLE; print id
+//   kestro-xwin shown TITLE SECONDS     wait, looking every millisecond or two, until a window
+//                                       titled TITLE shows a level (for start-up timing)
 //   kestro-xwin level WIN SECONDS       wait until WIN shows a level; print the playfield's box
 //                                       "left top width height" in WIN's pixels
 //   kestro-xwin ball WIN                print the centre "x y" of the ball's blue pixels
@@ -303,7 +305,8 @@ bool typeText(Display* d, const std::string& text) {
 
 int usage() {
     std::fputs(
-        "usage: kestro-xwin find TITLE SECONDS | level WIN SECONDS | ball WIN | click WIN X Y | "
+        "usage: kestro-xwin find TITLE SECONDS | shown TITLE SECONDS | level WIN SECONDS | ball "
+        "WIN | click WIN X Y | "
         "close WIN | move WIN X Y | pixel WIN X Y | region WIN X Y W H | ballsteps WIN SECONDS | "
         "storm WIN N SEED | keys WIN KEY...\n",
         stderr);
@@ -348,6 +351,19 @@ int main(int argc, char** argv) {
         }
         std::printf("%lu\n", *w);
         return 0;
+    }
+    if (command == "shown" && args.size() == 3) {
+        const auto end = std::chrono::steady_clock::now() +
+                         std::chrono::duration<double>(std::atof(args[2].c_str()));
+        while (std::chrono::steady_clock::now() < end) {
+            const auto w = findShown(d, DefaultRootWindow(d), args[1]);
+            const auto shot = w ? grab(d, *w) : std::nullopt;
+            if (shot && findLevel(*shot)) {
+                return 0;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(w ? 2 : 1));
+        }
+        return 1;
     }
     if (args.size() < 2) {
         return usage();
