@@ -14,6 +14,14 @@ class MessagePrompt {
     virtual void showMessage(const std::string& text) = 0;
 };
 
+// A text to read under its own title, with an OK button only; returns when the player has closed
+// it. The Help menu's About box and help.
+class InfoPrompt {
+  public:
+    virtual ~InfoPrompt() = default;
+    virtual void showInfo(const std::string& title, const std::string& text) = 0;
+};
+
 // The file dialog of the File menu. Each call shows it, starting in `folder` when that is not
 // empty, and returns the chosen path, or nothing when the player cancelled it.
 class FileDialog {

@@ -7,10 +7,12 @@
 
 #include <QCoreApplication>
 #include <QFont>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QResizeEvent>
 
 #include "common/runtime_error.h"
+#include "shell/help_dialogs.h"
 #include "shell/layout.h"
 #include "shell/qt_dialogs.h"
 
@@ -49,6 +51,16 @@ QFont playfieldFont() {
     QFont f(QStringLiteral("Times New Roman"));
     f.setPointSizeF(8.25);
     return f;
+}
+
+// The platform's keys for a standard item, and the usual key as well when the platform has none
+// of its own (Quit has none on some platforms).
+void setStandardKeys(QAction& item, QKeySequence::StandardKey standard, const QKeySequence& usual) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
+    if (!keys.contains(usual)) {
+        keys.append(usual);
+    }
+    item.setShortcuts(keys);
 }
 
 }  // namespace
@@ -119,6 +131,11 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt)
     menuBar()->addMenu(&Help);
     Help.addAction(&About);
     Help.addAction(&Help2);
+    // The desktop's keys beside the mnemonics.
+    setStandardKeys(mnuSave, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
+    setStandardKeys(mnuOpen, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
+    setStandardKeys(mnuQuit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    setStandardKeys(Help2, QKeySequence::HelpContents, QKeySequence(Qt::Key_F1));
 
     // The game's own timers start when "Pause" is cleared; the window wakes them with one
     // timer set for the next tick that is due. The tile dump is never started.
@@ -135,6 +152,8 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt)
 
     ownFileDialog_ = std::make_unique<QtFileDialog>(this);
     fileDialog_ = ownFileDialog_.get();
+    ownInfoPrompt_ = std::make_unique<QtInfoPrompt>(this);
+    infoPrompt_ = ownInfoPrompt_.get();
 
     connectHandlers();
 
@@ -178,6 +197,8 @@ void fMain::connectHandlers() {
     connect(&mnuSave, &QAction::triggered, this, guarded(&fMain::mnuSave_Click));
     connect(&mnuOpen, &QAction::triggered, this, guarded(&fMain::mnuOpen_Click));
     connect(&mnuQuit, &QAction::triggered, this, guarded(&fMain::mnuQuit_Click));
+    connect(&About, &QAction::triggered, this, guarded(&fMain::About_Click));
+    connect(&Help2, &QAction::triggered, this, guarded(&fMain::Help2_Click));
 
     connect(&clock_, &QTimer::timeout, this, guarded(&fMain::advanceClock));
     connect(&DispUpdate, &QTimer::timeout, this, guarded(&fMain::DispUpdate_Timer));
@@ -197,6 +218,8 @@ void fMain::connectHandlers() {
         }
     });
     Kestro.surface().setOnRefresh([this] { presentFrame(); });
+    // On a screen with another pixel ratio the playfield has other pixels, so other cells.
+    Kestro.setOnPixelRatioChanged([this] { updateCellSize(); });
     ScoreDisp.surface().setOnRefresh([this] { ScoreDisp.update(); });
 }
 
@@ -233,8 +256,13 @@ void fMain::Form_Resize() {
         twipsFromPixels(client_.width()), twipsFromPixels(client_.height()),
         twipsFromPixels(reset.y()), twipsFromPixels(Kestro.y()), twipsFromPixels(Kestro.x()));
     Kestro.resize(pixelsFromTwips(field.width), pixelsFromTwips(field.height));
+    updateCellSize();
+}
 
-    const CellSize cell = cellSize(Kestro.width(), Kestro.height());
+void fMain::updateCellSize() {
+    // The game draws and takes the pointer in the playfield's device pixels.
+    const QSize pixels = Kestro.devicePixelSize();
+    const CellSize cell = cellSize(pixels.width(), pixels.height());
     game_.state().tileW = cell.tileW;
     game_.state().tileH = cell.tileH;
 }

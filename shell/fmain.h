@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include <QAction>
 #include <QCheckBox>
@@ -82,9 +84,19 @@ class fMain final : public QMainWindow {
     void reset_Click();
     void mnuSave_Click();
     void mnuOpen_Click();
+    void About_Click();
+    void Help2_Click();
+
+    // Loads a saved game into the running game, as File > Open does once its dialog has closed;
+    // a file that cannot be loaded is told through the message prompt and changes nothing.
+    void loadGame(const std::string& path);
+    // The saved game start-up loads once it has built the first level: the command line's file.
+    void setStartupFile(std::string path) { startupFile_ = std::move(path); }
 
     // The dialog the File menu asks for paths; Qt's own until a test gives another.
     void setFileDialog(FileDialog& dialog) { fileDialog_ = &dialog; }
+    // The box the Help menu shows its texts in; Qt's own until a test gives another.
+    void setInfoPrompt(InfoPrompt& prompt) { infoPrompt_ = &prompt; }
 
     GameState& gameState() { return game_.state(); }
     const GameState& gameState() const { return game_.state(); }
@@ -148,6 +160,10 @@ class fMain final : public QMainWindow {
     // Shows the message of a run-time error that no handler deals with and ends the program.
     [[noreturn]] void fatalError(const RuntimeError& e);
     void connectHandlers();
+    // Shows a Help menu text; the game holds while it is open.
+    void showInfo(const std::string& title, const std::string& text);
+    // Sets the cell size from the playfield's size in device pixels.
+    void updateCellSize();
     // Fires every game tick that is due by now, then sleeps until the next one.
     void advanceClock();
     void armClock();
@@ -167,6 +183,9 @@ class fMain final : public QMainWindow {
     std::function<void(const QImage&)> framePresented_;
     std::unique_ptr<FileDialog> ownFileDialog_;
     FileDialog* fileDialog_ = nullptr;
+    std::unique_ptr<InfoPrompt> ownInfoPrompt_;
+    InfoPrompt* infoPrompt_ = nullptr;
+    std::optional<std::string> startupFile_;
     std::string lastFolder_;  // offered again by the next file dialog of this run
     bool logOpen_ = false;
     bool unloading_ = false;

@@ -42,9 +42,13 @@ void fMain::mnuOpen_Click() {
     if (!path) {
         return;
     }
-    lastFolder_ = folderOf(*path);
+    loadGame(*path);
+}
+
+void fMain::loadGame(const std::string& path) {
+    lastFolder_ = folderOf(path);
     // The whole file is read and checked before anything of the running game changes.
-    const savegame::DecodeResult loaded = savegame::loadGameFile(*path);
+    const savegame::DecodeResult loaded = savegame::loadGameFile(path);
     if (!loaded) {
         prompt_.showMessage(savegame::refusalText(loaded.error()));
         return;

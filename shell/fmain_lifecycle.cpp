@@ -45,6 +45,15 @@ void fMain::Form_Load() {
     game_.generateLevel();
     apply.setEnabled(true);
     reset.setEnabled(true);
+    // A saved game named on the command line takes the first level's place, as File > Open
+    // would; a close request while its message is open ends start-up here.
+    if (startupFile_) {
+        loadGame(*startupFile_);
+        if (unloading_) {
+            finishUnload();
+            return;
+        }
+    }
 
     renderer_ = std::make_unique<cRender>(trap_, [this] { yield(); });
     renderer_->render = [this](std::int16_t& objectsRendered) { renderer_render(objectsRendered); };
@@ -53,8 +62,9 @@ void fMain::Form_Load() {
     cPaused.setEnabled(true);
     cPaused_Click();
 
+    const QSize field = Kestro.devicePixelSize();
     const std::vector<std::string> entities =
-        startupEntities(static_cast<float>(Kestro.width()), static_cast<float>(Kestro.height()));
+        startupEntities(static_cast<float>(field.width()), static_cast<float>(field.height()));
     game_.state().sceneReady = true;
     renderer_->renderEntitiesFill(entities, -1, -1);
 

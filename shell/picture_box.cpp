@@ -1,9 +1,11 @@
 #include "shell/picture_box.h"
 
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QtMath>
 
 namespace kestro::shell {
 
@@ -16,25 +18,58 @@ PictureBox::PictureBox(const std::string& name, QWidget* parent)
     surface_.setOnVisibleChanged([this](bool visible) { setVisible(visible); });
 }
 
+QSize PictureBox::devicePixelSize() const {
+    const qreal ratio = devicePixelRatio();
+    return QSize(qCeil(width() * ratio), qCeil(height() * ratio));
+}
+
+bool PictureBox::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // Qt tells a widget that its window moved to another screen, which may have another ratio
+    // (and, from Qt 6.6, that its screen's ratio changed).
+    bool screenChange = event->type() == QEvent::ScreenChangeInternal;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    screenChange = screenChange || event->type() == QEvent::DevicePixelRatioChange;
+#endif
+    if (screenChange && devicePixelRatio() != surface_.devicePixelRatio()) {
+        fitImage();
+        if (onPixelRatioChanged_) {
+            onPixelRatioChanged_();
+        }
+        update();
+    }
+    return handled;
+}
+
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QImage& image = surface_.image();
-    painter.drawImage(event->rect(), image, event->rect());
+    const QRect r = event->rect();
+    const qreal ratio = image.devicePixelRatio();
+    // The image's device pixels that lie under the part to paint.
+    const QRectF source(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio);
+    painter.drawImage(QRectF(r), image, source);
     // Parts of the box the image does not cover yet show the background.
-    const QRegion uncovered = QRegion(event->rect()).subtracted(QRegion(image.rect()));
-    for (const QRect& r : uncovered) {
-        painter.fillRect(r, surface_.backColor());
+    const QRect covered(QPoint(0, 0), image.deviceIndependentSize().toSize());
+    const QRegion uncovered = QRegion(r).subtracted(QRegion(covered));
+    for (const QRect& u : uncovered) {
+        painter.fillRect(u, surface_.backColor());
     }
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event) {
-    surface_.resize(event->size());
+    fitImage();
     QWidget::resizeEvent(event);
+}
+
+void PictureBox::fitImage() {
+    surface_.setDevicePixelRatio(devicePixelRatio());
+    surface_.resize(devicePixelSize());
 }
 
 void PictureBox::mouseMoveEvent(QMouseEvent* event) {
     if (onMouseMove_) {
-        const QPointF p = event->position();
+        const QPointF p = event->position() * surface_.devicePixelRatio();
         onMouseMove_(buttonCode(event->buttons()), shiftCode(event->modifiers()),
                      static_cast<float>(p.x()), static_cast<float>(p.y()));
     }

@@ -1,10 +1,15 @@
 #pragma once
 // A picture box: a widget that owns a persistent image (an ImageSurface) and shows it. Drawing
 // goes to the image; refresh() on the surface shows it on screen.
+//
+// The image has the box's size in device pixels: on a screen scaled by 2 it is twice the box's
+// logical size and carries the ratio, so it is shown pixel for pixel and everything drawn on it
+// stays sharp. Drawing and the pointer positions the box reports are in these device pixels.
 
 #include <functional>
 #include <string>
 
+#include <QSize>
 #include <QWidget>
 
 #include "render/qt/image_surface.h"
@@ -18,21 +23,33 @@ class PictureBox final : public QWidget {
     ImageSurface& surface() { return surface_; }
     const ImageSurface& surface() const { return surface_; }
 
-    // Pointer movements over the box, with or without a button held, in its pixels: button
-    // state, shift state, x, y.
+    // The box's size in device pixels: its logical size times its screen's pixel ratio, rounded
+    // up so the image covers the whole box.
+    QSize devicePixelSize() const;
+
+    // Pointer movements over the box, with or without a button held, in its device pixels:
+    // button state, shift state, x, y.
     void setOnMouseMove(std::function<void(int, int, float, float)> f) {
         onMouseMove_ = std::move(f);
         setMouseTracking(true);
     }
+    // Called after the box has moved to a screen with another pixel ratio and its image has
+    // been given the new size.
+    void setOnPixelRatioChanged(std::function<void()> f) { onPixelRatioChanged_ = std::move(f); }
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
+    // Sizes the image to the box's device pixels at the current ratio.
+    void fitImage();
+
     ImageSurface surface_;
     std::function<void(int, int, float, float)> onMouseMove_;
+    std::function<void()> onPixelRatioChanged_;
 };
 
 // The platform's button and shift codes of a pointer event: left 1, right 2, middle 4; shift 1,

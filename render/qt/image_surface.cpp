@@ -31,11 +31,12 @@ struct Span {
     bool empty() const { return a > b; }
 };
 
-QImage blankImage(QSize size, const QColor& background) {
+QImage blankImage(QSize size, const QColor& background, double ratio) {
     QImage image(size.expandedTo(QSize(0, 0)), QImage::Format_RGB32);
     if (!image.isNull()) {
         image.setDotsPerMeterX(kDotsPerMeter);
         image.setDotsPerMeterY(kDotsPerMeter);
+        image.setDevicePixelRatio(ratio);
         image.fill(background);
     }
     return image;
@@ -55,11 +56,12 @@ QFont defaultFont() {
     return font;
 }
 
-// The font as drawn: its point size turned into pixels at 96 dpi, no antialiasing.
-QFont drawingFont(const QFont& font) {
+// The font as drawn: its point size turned into pixels at 96 dpi times the device pixel ratio,
+// no antialiasing.
+QFont drawingFont(const QFont& font, double ratio) {
     QFont f = font;
     if (f.pointSizeF() > 0) {
-        f.setPixelSize(std::max(1, nearest<int>(f.pointSizeF() * kPixelsPerInch / 72.0)));
+        f.setPixelSize(std::max(1, nearest<int>(f.pointSizeF() * kPixelsPerInch / 72.0 * ratio)));
     }
     f.setStyleStrategy(QFont::NoAntialias);
     return f;
@@ -168,7 +170,7 @@ QRgb ImageSurface::toRgb(std::int32_t colour) {
 
 ImageSurface::ImageSurface(std::string name, QSize size)
     : name_(std::move(name)), backColor_(defaultBackground()), font_(defaultFont()) {
-    image_ = blankImage(size, backColor_);
+    image_ = blankImage(size, backColor_, ratio_);
 }
 
 void ImageSurface::cls() {
@@ -292,11 +294,11 @@ void ImageSurface::ellipse(std::int32_t left, std::int32_t top, std::int32_t rig
 }
 
 float ImageSurface::lineHeight() const {
-    return static_cast<float>(QFontMetricsF(drawingFont(font_)).height());
+    return static_cast<float>(QFontMetricsF(drawingFont(font_, ratio_)).height());
 }
 
 void ImageSurface::print(const std::string& text) {
-    const QFont font = drawingFont(font_);
+    const QFont font = drawingFont(font_, ratio_);
     const QFontMetricsF metrics(font);
     const double height = metrics.height();
 
@@ -309,6 +311,8 @@ void ImageSurface::print(const std::string& text) {
     double y = currentY_;
     if (!image_.isNull()) {
         QPainter painter(&image_);
+        // The painter works in the image's logical pixels; text is placed in its pixels.
+        painter.scale(1.0 / ratio_, 1.0 / ratio_);
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         painter.setFont(font);
@@ -341,7 +345,7 @@ void ImageSurface::setVisible(bool visible) {
 }
 
 void ImageSurface::resize(QSize size) {
-    QImage next = blankImage(size, backColor_);
+    QImage next = blankImage(size, backColor_, ratio_);
     if (!image_.isNull() && !next.isNull()) {
         const int rows = std::min(image_.height(), next.height());
         const auto bytes =
@@ -351,6 +355,16 @@ void ImageSurface::resize(QSize size) {
         }
     }
     image_ = std::move(next);
+}
+
+void ImageSurface::setDevicePixelRatio(double ratio) {
+    if (!(ratio > 0.0) || ratio == ratio_) {
+        return;
+    }
+    ratio_ = ratio;
+    if (!image_.isNull()) {
+        image_.setDevicePixelRatio(ratio);
+    }
 }
 
 }  // namespace kestro

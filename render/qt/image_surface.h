@@ -6,6 +6,10 @@
 // is swapped first), outlined in the fore colour with a 1-pixel pen and filled with the fill
 // colour when the fill style is solid; a line leaves out its end pixel. Text is drawn with the
 // surface's font, also without antialiasing.
+//
+// All coordinates are pixels of the image. An image shown on a screen scaled by a device pixel
+// ratio has that many pixels per logical pixel: it carries the ratio, and its text is drawn
+// that many times larger, so that it keeps its size on the screen.
 
 #include <cstdint>
 #include <functional>
@@ -53,6 +57,9 @@ class ImageSurface final : public DrawingSurface {
     const QImage& image() const { return image_; }
     // A new size keeps the old content at the top left; new area is background.
     void resize(QSize size);
+    // The device pixel ratio the image is shown at (1 unless set).
+    double devicePixelRatio() const { return ratio_; }
+    void setDevicePixelRatio(double ratio);
 
     QColor backColor() const { return backColor_; }
     void setBackColor(const QColor& colour) { backColor_ = colour; }
@@ -91,6 +98,7 @@ class ImageSurface final : public DrawingSurface {
     QPoint pen_;
     float currentX_ = 0.0f;
     float currentY_ = 0.0f;
+    double ratio_ = 1.0;
     bool autoRedraw_ = false;
     bool visible_ = true;
     std::function<void()> onRefresh_;

@@ -101,10 +101,7 @@ TEST_F(ShellWindow, MenusWithTheirMnemonics) {
     ASSERT_EQ(help.size(), 2);
     EXPECT_EQ(help[0]->text(), "About");
     EXPECT_EQ(help[1]->text(), "Help");
-    // The two help items do nothing.
-    window.About.trigger();
-    window.Help2.trigger();
-    EXPECT_TRUE(prompt.messages.empty());
+    // What the two help items show is tested in desktop_test.cpp.
 }
 
 TEST_F(ShellWindow, SlidersStartWithTheirRangesAndValues) {

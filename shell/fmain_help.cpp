@@ -1,0 +1,39 @@
+// fMain's Help menu: the About box and how to play.
+
+#include <string>
+
+#include <QKeySequence>
+
+#include "shell/fmain.h"
+#include "shell/help_dialogs.h"
+
+namespace kestro::shell {
+
+namespace {
+
+std::string keyName(const QAction& action) {
+    return action.shortcut().toString(QKeySequence::NativeText).toStdString();
+}
+
+}  // namespace
+
+void fMain::About_Click() {
+    showInfo(kAboutTitle, aboutText());
+}
+
+void fMain::Help2_Click() {
+    showInfo(kHelpTitle,
+             helpText({keyName(mnuSave), keyName(mnuOpen), keyName(mnuQuit), keyName(Help2)}));
+}
+
+void fMain::showInfo(const std::string& title, const std::string& text) {
+    // Nothing moves while the player reads; afterwards the game goes on as "Pause" says.
+    game_.setPaused(true, time_.now());
+    armClock();
+    infoPrompt_->showInfo(title, text);
+    if (!unloading_) {
+        cPaused_Click();
+    }
+}
+
+}  // namespace kestro::shell

@@ -1,0 +1,368 @@
+// The game on the desktop: the Help menu's texts, the desktop's shortcut keys, the saved game
+// named on the command line, the playfield in device pixels on a screen scaled by 2, and the
+// saved-game MIME type against the file format.
+//
+// Every test of this program runs on an offscreen screen scaled by 2 (QT_SCALE_FACTOR=2): the
+// application is made by scaledApp() before any window.
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <cmath>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "savegame/apply.h"
+#include "savegame/game_file.h"
+#include "savegame/layout.h"
+#include "savegame/messages.h"
+#include "savegame/slider_values.h"
+#include "shell/command_line.h"
+#include "shell/fmain.h"
+#include "shell/help_dialogs.h"
+#include "tests/shell/shell_support.h"
+#include "tests/support/files.h"
+#include "tests/support/temp_dir.h"
+
+namespace kestro::shell {
+namespace {
+
+namespace sg = kestro::savegame;
+using testing::runSession;
+
+constexpr double kRatio = 2.0;
+
+QApplication& scaledApp() {
+    qputenv("QT_SCALE_FACTOR", QByteArray::number(kRatio));
+    return testing::qtApp();
+}
+
+// Records the Help menu's texts; `during` runs while a text is "open".
+class RecordingInfo final : public InfoPrompt {
+  public:
+    void showInfo(const std::string& title, const std::string& text) override {
+        shown.push_back({title, text});
+        if (during) {
+            during();
+        }
+    }
+    struct Shown {
+        std::string title;
+        std::string text;
+    };
+    std::vector<Shown> shown;
+    std::function<void()> during;
+};
+
+// Cancels every file dialog and notes which one was asked for.
+class CancellingFileDialog final : public FileDialog {
+  public:
+    std::optional<std::string> askSavePath(const std::string& folder) override {
+        asked.push_back("save " + folder);
+        return std::nullopt;
+    }
+    std::optional<std::string> askOpenPath(const std::string& folder) override {
+        asked.push_back("open " + folder);
+        return std::nullopt;
+    }
+    std::vector<std::string> asked;  // "save <folder>" or "open <folder>"
+};
+
+// Takes the shortcut events of the object it filters and counts them.
+class ShortcutCatcher final : public QObject {
+  public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Shortcut) {
+            ++caught;
+            return true;
+        }
+        return false;
+    }
+    int caught = 0;
+};
+
+class DesktopWindow : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { scaledApp(); }
+    DesktopWindow() {
+        window.setInfoPrompt(info);
+        window.setFileDialog(files);
+    }
+
+    testing::TempLog log;
+    testing::ScriptedTrap trap;
+    testing::RecordingPrompt prompt;
+    RecordingInfo info;
+    CancellingFileDialog files;
+    fMain window{trap, prompt};
+};
+
+TEST_F(DesktopWindow, AboutShowsTheNameTheVersionsAndALineAboutTheGame) {
+    window.About.trigger();
+    ASSERT_EQ(info.shown.size(), 1u);
+    EXPECT_EQ(info.shown[0].title, "About Kestro");
+    const std::string& text = info.shown[0].text;
+    EXPECT_TRUE(text.starts_with("Kestro Version 4.0\n")) << text;
+    EXPECT_NE(text.find("Build " KESTRO_PROJECT_VERSION "\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("ball"), std::string::npos) << text;
+    EXPECT_TRUE(prompt.messages.empty()) << "not through the game's message box";
+}
+
+TEST_F(DesktopWindow, HelpExplainsEveryPartOfTheGameWithTheMenuKeys) {
+    window.Help2.trigger();
+    ASSERT_EQ(info.shown.size(), 1u);
+    EXPECT_EQ(info.shown[0].title, "Kestro Help");
+    const std::string& text = info.shown[0].text;
+    const char* const topics[] = {"ball",
+                                  "pointer wall",
+                                  "goals",
+                                  "markers",
+                                  "score counts down",
+                                  "top speed",
+                                  "acceleration",
+                                  "Apply",
+                                  "Reset",
+                                  "\"Pause\"",
+                                  "File > Save (Ctrl+S)",
+                                  "File > Open (Ctrl+O)",
+                                  "File > Quit (Ctrl+Q)",
+                                  "Help (F1)",
+                                  "kestro FILE"};
+    for (const char* topic : topics) {
+        EXPECT_NE(text.find(topic), std::string::npos) << "no \"" << topic << "\" in:\n" << text;
+    }
+    EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST_F(DesktopWindow, TheGameHoldsWhileAHelpTextIsOpenAndGoesOnAsPauseSays) {
+    struct Case {
+        Qt::CheckState pause;
+        bool runningAfter;
+    };
+    const Case cases[] = {{Qt::Unchecked, true}, {Qt::Checked, false}};
+    runSession(window, 2, [&] {
+        for (const Case& c : cases) {
+            window.cPaused.setCheckState(c.pause);
+            std::optional<bool> pausedWhileOpen;
+            info.during = [&] { pausedWhileOpen = window.game().paused(); };
+            for (QAction* item : {&window.About, &window.Help2}) {
+                pausedWhileOpen.reset();
+                item->trigger();
+                EXPECT_EQ(pausedWhileOpen, true) << item->text().toStdString();
+                EXPECT_EQ(window.game().timers().enabled(), c.runningAfter);
+                EXPECT_EQ(window.clockTimer().isActive(), c.runningAfter);
+            }
+        }
+    });
+    EXPECT_EQ(info.shown.size(), 4u);
+}
+
+TEST_F(DesktopWindow, TheDesktopsKeysTriggerTheMenuItems) {
+    struct Case {
+        QAction* item;
+        QKeySequence::StandardKey standard;
+        QKeySequence key;
+    };
+    const Case cases[] = {
+        {&window.mnuSave, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {&window.mnuOpen, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {&window.mnuQuit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {&window.Help2, QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)},
+    };
+    for (const Case& c : cases) {
+        // The platform's keys, and the usual one where the platform has none.
+        for (const QKeySequence& key : QKeySequence::keyBindings(c.standard)) {
+            EXPECT_TRUE(c.item->shortcuts().contains(key)) << c.item->text().toStdString();
+        }
+        EXPECT_TRUE(c.item->shortcuts().contains(c.key)) << c.item->text().toStdString();
+    }
+    // The mnemonics stay.
+    EXPECT_EQ(window.mnuSave.text(), "&Save");
+    EXPECT_EQ(window.mnuOpen.text(), "&Open");
+    EXPECT_EQ(window.mnuQuit.text(), "&Quit");
+    EXPECT_EQ(window.About.shortcuts(), QList<QKeySequence>{});
+
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(files.asked, (std::vector<std::string>{"save ", "open "}));
+    QTest::keyClick(&window, Qt::Key_F1);
+    ASSERT_EQ(info.shown.size(), 1u);
+    EXPECT_EQ(info.shown[0].title, "Kestro Help");
+
+    // Quit would end the process: the key's shortcut event is caught before it reaches the item.
+    ShortcutCatcher quit;
+    window.mnuQuit.installEventFilter(&quit);
+    QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quit.caught, 1);
+}
+
+TEST(DesktopCommandLine, TakesOneSavedGameOrRefusesWithTheUsage) {
+    struct Case {
+        std::vector<const char*> args;  // after the program's name
+        std::optional<std::string> savedGame;
+        bool refused;
+    };
+    const Case cases[] = {
+        {{}, std::nullopt, false},
+        {{"level.egf"}, "level.egf", false},
+        {{"/home/me/saved games/a b.egf"}, "/home/me/saved games/a b.egf", false},
+        {{"./-dash.egf"}, "./-dash.egf", false},
+        {{"a.egf", "b.egf"}, std::nullopt, true},
+        {{"--help"}, std::nullopt, true},
+        {{"-"}, std::nullopt, true},
+        {{""}, std::nullopt, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<const char*> argv{"kestro"};
+        argv.insert(argv.end(), c.args.begin(), c.args.end());
+        const auto parsed = parseCommandLine(static_cast<int>(argv.size()), argv.data());
+        const std::string what = c.args.empty() ? "(none)" : c.args[0];
+        if (c.refused) {
+            ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << what;
+            EXPECT_EQ(std::get<std::string>(parsed), "Usage: kestro [SAVED-GAME]");
+        } else {
+            ASSERT_TRUE(std::holds_alternative<CommandLine>(parsed)) << what;
+            EXPECT_EQ(std::get<CommandLine>(parsed).savedGame, c.savedGame) << what;
+        }
+    }
+}
+
+class DesktopStartupFile : public DesktopWindow {
+  protected:
+    kestro::testing::TempDir dir{"kestro-startup"};
+};
+
+TEST_F(DesktopStartupFile, StartsWithTheSavedGameLoadedBeforeTheFirstFrame) {
+    GameState saved;
+    for (int x = 0; x < kCols; ++x) {
+        saved.tiles.set(x, 0, tileWall);
+        saved.tiles.set(x, 20, tileBlock);
+    }
+    saved.tiles.set(10, 10, tileBall);
+    saved.ballX = 10;
+    saved.ballY = 10;
+    saved.lastX = 9;
+    saved.lastY = 11;
+    saved.score = 4321;
+    saved.ballInterval = 250;
+    const sg::SliderValues sliders{100, 3, 7};
+    const auto path = dir / "saved.egf";
+    ASSERT_EQ(sg::saveGameFile(path, saved, sliders, 1000), std::nullopt);
+
+    window.setStartupFile(path.string());
+    std::optional<GameState> atFirstFrame;
+    runSession(window, 1, [&] { atFirstFrame = window.gameState(); });
+    EXPECT_TRUE(prompt.messages.empty()) << prompt.messages.front();
+    ASSERT_TRUE(atFirstFrame) << "the game started";
+    EXPECT_EQ(atFirstFrame->tiles, saved.tiles);
+    EXPECT_EQ(atFirstFrame->score, 4321);
+    EXPECT_EQ(atFirstFrame->level, 7);
+    EXPECT_EQ(sg::readSliderValues(window.sliders()), sliders);
+    EXPECT_TRUE(window.game().paused()) << "it starts paused as ever";
+
+    // File > Open offers the folder of the game loaded at start-up.
+    window.mnuOpen.trigger();
+    EXPECT_EQ(files.asked, std::vector<std::string>{"open " + dir.path().string()});
+}
+
+TEST_F(DesktopStartupFile, AFileThatCannotBeLoadedIsToldAndTheGameStartsAsUsual) {
+    kestro::testing::writeFile(dir / "garbage.egf", "not a saved game");
+    const std::filesystem::path cases[] = {dir / "missing.egf", dir / "garbage.egf", dir.path()};
+    for (const auto& path : cases) {
+        testing::RecordingPrompt seen;
+        fMain fresh(trap, seen);
+        fresh.setStartupFile(path.string());
+        const testing::SessionFrames frames = runSession(fresh, 2, [] {});
+        // The same words File > Open shows for the same file.
+        const sg::DecodeResult load = sg::loadGameFile(path);
+        ASSERT_FALSE(load);
+        EXPECT_EQ(seen.messages, std::vector<std::string>{sg::refusalText(load.error())}) << path;
+        EXPECT_EQ(frames.presented, 2) << path;
+        EXPECT_EQ(fresh.gameState().tiles.at(35, 27), tileBall) << "the first level is played";
+        EXPECT_EQ(fresh.gameState().level, 1);
+    }
+}
+
+TEST_F(DesktopWindow, ThePlayfieldDrawsInDevicePixelsOnAScreenScaledByTwo) {
+    ASSERT_DOUBLE_EQ(window.devicePixelRatio(), kRatio) << "QT_SCALE_FACTOR was not taken";
+    std::optional<QImage> frame;
+    QImage shown;
+    runSession(window, 2, [&] {
+        frame = window.Kestro.surface().image().copy();
+        shown = window.Kestro.grab().toImage();
+    });
+    ASSERT_TRUE(frame);
+    // The layout is in logical pixels; the image has twice as many pixels per axis, and so have
+    // the cells.
+    const QSize logical = window.Kestro.size();
+    EXPECT_EQ(frame->size(), logical * 2);
+    EXPECT_DOUBLE_EQ(frame->devicePixelRatio(), kRatio);
+    const GameState& s = window.gameState();
+    const double cellW = logical.width() / 59.0;
+    const double cellH = logical.height() / 47.0;
+    EXPECT_FLOAT_EQ(s.tileW, static_cast<float>(2 * cellW));
+    EXPECT_FLOAT_EQ(s.tileH, static_cast<float>(2 * cellH));
+
+    // The ball's cell is drawn with twice the pixels per axis of a cell at ratio 1.
+    QRect ball;
+    for (int y = 0; y < frame->height(); ++y) {
+        for (int x = 0; x < frame->width(); ++x) {
+            if (frame->pixel(x, y) == qRgb(0, 0, 255)) {
+                ball |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    ASSERT_FALSE(ball.isEmpty()) << "no ball drawn";
+    EXPECT_NEAR(ball.width(), 2 * cellW, 1.0);
+    EXPECT_NEAR(ball.height(), 2 * cellH, 1.0);
+    EXPECT_EQ(static_cast<int>(ball.center().x() / s.tileW), 35) << "the ball starts at (35, 27)";
+    EXPECT_EQ(static_cast<int>(ball.center().y() / s.tileH), 27);
+
+    // On screen the image is shown pixel for pixel.
+    ASSERT_EQ(shown.size(), frame->size());
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32).copy(ball),
+              frame->convertToFormat(QImage::Format_RGB32).copy(ball));
+}
+
+TEST_F(DesktopWindow, ThePointerWallFollowsThePointerOnAScreenScaledByTwo) {
+    runSession(window, 2, [&] {
+        const GameState& s = window.gameState();
+        // Qt gives logical positions: the point that maps to cell (10, 12) in device pixels.
+        const QPointF pos(11 * s.tileW / kRatio, 13 * s.tileH / kRatio);
+        QMouseEvent move(QEvent::MouseMove, pos, window.Kestro.mapToGlobal(pos), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window.Kestro, &move);
+        EXPECT_EQ(s.cursorX, 10);
+        EXPECT_EQ(s.cursorY, 12);
+        EXPECT_EQ(s.tiles.at(10, 12), tileWall);
+    });
+}
+
+TEST(DesktopMimeType, MatchesTheSavedGameFormat) {
+    const std::string mime =
+        kestro::testing::readFile(KESTRO_SOURCE_DIR "/desktop/kestro-mime.xml.in");
+    ASSERT_FALSE(mime.empty());
+    EXPECT_NE(
+        mime.find("<match type=\"string\" offset=\"0\" value=\"" + std::string(sg::kTag) + "\"/>"),
+        std::string::npos)
+        << mime;
+    EXPECT_NE(mime.find("<glob pattern=\"*.egf\"/>"), std::string::npos);
+    EXPECT_NE(mime.find("type=\"application/x-kestro-savegame\""), std::string::npos);
+    const std::string entry =
+        kestro::testing::readFile(KESTRO_SOURCE_DIR "/desktop/kestro.desktop.in");
+    EXPECT_NE(entry.find("\nMimeType=application/x-kestro-savegame;\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nExec=kestro %f\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kestro::shell
