@@ -264,8 +264,10 @@ void cRender::renderLoop() {
         while (!entitiesReady_ && running_) {
             yield_();
         }
-        renderClear();
-        renderFrame();
+        if (!frameWanted || frameWanted()) {
+            renderClear();
+            renderFrame();
+        }
         yield_();
     } while (running_);
 }

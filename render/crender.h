@@ -39,6 +39,11 @@ class cRender {
     // The event raised once per drawn frame, with objectsRendered = entitiesHigh - entitiesLow.
     std::function<void(std::int16_t& objectsRendered)> render;
 
+    // Asked before each frame when set: false when the frame would show exactly what is on
+    // screen already, and it is skipped (not cleared, drawn, presented or raised). The owner may
+    // wait for something to happen before it answers false; the loop yields either way.
+    std::function<bool()> frameWanted;
+
     // Read-only views for tests and tools.
     const std::vector<renderEntity>& entities() const { return entities_; }
     bool running() const { return running_; }

@@ -154,6 +154,23 @@ class fMain final : public QMainWindow {
   private:
     void yield();
     void presentFrame();
+
+    // What a frame of the playfield shows: the grid, the cell size and sceneReady that the
+    // renderer's list was composed from. Equal keys draw equal pictures.
+    struct SceneKey {
+        Tiles tiles;
+        float tileW = 0.0f;
+        float tileH = 0.0f;
+        bool sceneReady = false;
+        bool operator==(const SceneKey&) const = default;
+    };
+    SceneKey sceneKey() const;
+    // Hands the renderer the scene as it is now, unless its list shows that scene already.
+    void composeScene();
+    // Asked by the frame loop before each frame: a frame is drawn only when it would change the
+    // picture; otherwise this waits for the next event (a tick, the pointer, a click, a resize,
+    // a close) and answers false.
+    bool frameWanted();
     void finishUnload();
     void placeControls();
     void resizeNested(QSize size);
@@ -186,7 +203,9 @@ class fMain final : public QMainWindow {
     std::unique_ptr<InfoPrompt> ownInfoPrompt_;
     InfoPrompt* infoPrompt_ = nullptr;
     std::optional<std::string> startupFile_;
-    std::string lastFolder_;  // offered again by the next file dialog of this run
+    std::string lastFolder_;               // offered again by the next file dialog of this run
+    std::optional<SceneKey> composedKey_;  // the scene of the renderer's list, once composed
+    bool listOnScreen_ = false;            // that list has been drawn and presented
     bool logOpen_ = false;
     bool unloading_ = false;
     int resizeDepth_ = 0;

@@ -7,6 +7,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QMouseEvent>
 #include <QScreen>
 
@@ -57,6 +58,7 @@ void fMain::Form_Load() {
 
     renderer_ = std::make_unique<cRender>(trap_, [this] { yield(); });
     renderer_->render = [this](std::int16_t& objectsRendered) { renderer_render(objectsRendered); };
+    renderer_->frameWanted = [this] { return frameWanted(); };
     renderer_->renderInit(&Kestro.surface());
 
     cPaused.setEnabled(true);
@@ -77,7 +79,39 @@ void fMain::Form_Load() {
 
 void fMain::renderer_render(std::int16_t& objectsRendered) {
     static_cast<void>(objectsRendered);
-    kestro::renderer_render(game_.state(), *renderer_, [this] { yield(); });
+    listOnScreen_ = true;  // the frame that raised this event has just been presented
+    yield();
+    composeScene();
+}
+
+fMain::SceneKey fMain::sceneKey() const {
+    const GameState& s = game_.state();
+    return SceneKey{s.tiles, s.tileW, s.tileH, s.sceneReady};
+}
+
+void fMain::composeScene() {
+    SceneKey key = sceneKey();
+    if (composedKey_ == key) {
+        return;
+    }
+    composedKey_ = std::move(key);
+    listOnScreen_ = false;
+    // The frame loop's yield has run already: compose from the grid as it is now.
+    kestro::renderer_render(game_.state(), *renderer_, [] {});
+}
+
+bool fMain::frameWanted() {
+    // The start-up list is drawn as it is in the first frame; from then on the scene is composed
+    // afresh whenever something changed it since the last composition.
+    if (composedKey_) {
+        composeScene();
+    }
+    if (!listOnScreen_) {
+        return true;
+    }
+    // The picture would not change: sleep until something happens.
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return false;
 }
 
 void fMain::presentFrame() {

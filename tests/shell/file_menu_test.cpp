@@ -27,32 +27,8 @@ namespace kestro::shell {
 namespace {
 
 using testing::qtApp;
+using testing::ScriptedFileDialog;
 namespace sg = kestro::savegame;
-
-// Answers the dialog from a queue (nothing: cancelled) and notes the folders it was offered.
-class ScriptedFileDialog final : public FileDialog {
-  public:
-    std::optional<std::string> askSavePath(const std::string& folder) override {
-        return next("save", folder);
-    }
-    std::optional<std::string> askOpenPath(const std::string& folder) override {
-        return next("open", folder);
-    }
-    std::deque<std::optional<std::string>> answers;
-    std::vector<std::string> asked;  // "save <folder>" or "open <folder>"
-
-  private:
-    std::optional<std::string> next(const std::string& kind, const std::string& folder) {
-        asked.push_back(kind + " " + folder);
-        if (answers.empty()) {
-            ADD_FAILURE() << "the dialog was not expected";
-            return std::nullopt;
-        }
-        auto a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-};
 
 class ShellFileMenu : public ::testing::Test {
   protected:

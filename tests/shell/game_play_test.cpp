@@ -74,10 +74,10 @@ TEST_F(ShellGamePlay, ThePointerWallAppearsInThePresentedFrame) {
             EXPECT_EQ(window.gameState().tiles.at(10, 12), tileWall);
             EXPECT_EQ(window.gameState().cursorX, 10);
             EXPECT_EQ(window.gameState().cursorY, 12);
-        } else if (presented == 4) {
+        } else if (presented == 3) {
             frames.push_back(image.copy());
             movePointerTo(window, 20, 12);
-        } else if (presented == 6) {
+        } else if (presented == 4) {
             frames.push_back(image.copy());
             window.close();
         }

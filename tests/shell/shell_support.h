@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +49,31 @@ class RecordingPrompt final : public MessagePrompt {
   public:
     void showMessage(const std::string& text) override { messages.push_back(text); }
     std::vector<std::string> messages;
+};
+
+// Answers the dialog from a queue (nothing: cancelled) and notes the folders it was offered.
+class ScriptedFileDialog final : public FileDialog {
+  public:
+    std::optional<std::string> askSavePath(const std::string& folder) override {
+        return next("save", folder);
+    }
+    std::optional<std::string> askOpenPath(const std::string& folder) override {
+        return next("open", folder);
+    }
+    std::deque<std::optional<std::string>> answers;
+    std::vector<std::string> asked;  // "save <folder>" or "open <folder>"
+
+  private:
+    std::optional<std::string> next(const std::string& kind, const std::string& folder) {
+        asked.push_back(kind + " " + folder);
+        if (answers.empty()) {
+            ADD_FAILURE() << "the dialog was not expected";
+            return std::nullopt;
+        }
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
 };
 
 // The log goes to a fresh temporary folder ("<folder>/kestro.erl") with a fixed clock.

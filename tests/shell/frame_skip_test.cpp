@@ -1,0 +1,157 @@
+// Frames are drawn only when they change the picture: after each kind of change (a ball tick, a
+// pointer move, Apply, a load, a resize) the next presented image equals the scene drawn afresh
+// by a renderer of its own, and a paused game presents nothing new until something changes.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include "game/ball.h"
+#include "game/level.h"
+#include "game/random.h"
+#include "render/crender.h"
+#include "render/entity.h"
+#include "render/qt/image_surface.h"
+#include "render/scene.h"
+#include "savegame/game_file.h"
+#include "savegame/slider_values.h"
+#include "shell/fmain.h"
+#include "tests/shell/shell_support.h"
+#include "tests/support/temp_dir.h"
+
+namespace kestro::shell {
+namespace {
+
+using testing::qtApp;
+
+// The window's scene drawn in one frame by a fresh renderer on an image like the playfield's.
+QImage drawnAfresh(fMain& window) {
+    const ImageSurface& playfield = window.Kestro.surface();
+    ImageSurface surface("Kestro", playfield.image().size());
+    surface.setBackColor(playfield.backColor());
+    surface.setFont(playfield.font());
+    testing::ScriptedTrap trap;
+    cRender renderer(trap, [] {});
+    renderer.renderInit(&surface);
+    renderer.render = [&](std::int16_t&) { renderer.renderStop(); };
+    std::vector<std::string> texts = composeScene(window.gameState());
+    while (texts.size() < 2) {
+        texts.push_back(entityToText(renderEntity{}));
+    }
+    renderer.renderEntitiesFill(texts, -1, -1);
+    renderer.renderStart();
+    return surface.image().copy();
+}
+
+class ShellFrames : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { qtApp(); }
+
+    testing::TempLog log;
+    testing::ScriptedTrap trap;
+    testing::RecordingPrompt prompt;
+    kestro::testing::TempDir dir{"kestro-frames"};
+};
+
+TEST_F(ShellFrames, EachChangeIsDrawnAsAFreshFrameAndNothingElseIs) {
+    // A saved level-9 game for the load.
+    const std::string saved = (dir / "level9.egf").string();
+    {
+        StandardSliders sliders;
+        sliders.SLvl.setValue(9);
+        SeededRandom random(9);
+        NullDisplay display;
+        GameState s;
+        generateLevel(s, sliders.view(), random, display);
+        ASSERT_FALSE(
+            savegame::saveGameFile(saved, s, savegame::readSliderValues(sliders.view()), 9));
+    }
+    testing::ScriptedFileDialog dialog;
+    dialog.answers = {saved};
+
+    fMain window(trap, prompt);
+    window.setFileDialog(dialog);
+    const std::vector<std::pair<std::string, std::function<void()>>> changes = {
+        {"ball tick", [&] { Ball_Timer(window.gameState()); }},
+        {"pointer move",
+         [&] {
+             const GameState& s = window.gameState();
+             const QPointF pos(11 * s.tileW, 13 * s.tileH);
+             QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, Qt::NoButton,
+                              Qt::NoModifier);
+             QCoreApplication::sendEvent(&window.Kestro, &move);
+         }},
+        {"Apply", [&] { window.apply.click(); }},
+        {"load", [&] { window.mnuOpen.trigger(); }},
+        {"resize", [&] { window.resize(window.width() + 40, window.height() + 30); }},
+    };
+    std::size_t next = 0;
+    int presented = 0;
+    int presentedWhileIdle = -1;
+    window.setFramePresented([&](const QImage& image) {
+        ++presented;
+        if (presented < 2) {
+            return;  // the start-up banner
+        }
+        if (presented > 2) {
+            ASSERT_LE(next, changes.size());
+            EXPECT_TRUE(image == drawnAfresh(window)) << "after the " << changes[next - 1].first;
+        }
+        if (next < changes.size()) {
+            changes[next++].second();
+            return;
+        }
+        // Every change drawn: half a second without one presents nothing.
+        const int seen = presented;
+        QTimer::singleShot(500, &window, [&, seen] {
+            presentedWhileIdle = presented - seen;
+            window.close();
+        });
+    });
+    QTimer::singleShot(30000, &window, [&] { window.close(); });
+    window.Form_Load();
+    EXPECT_EQ(next, changes.size());
+    EXPECT_EQ(presented, 2 + static_cast<int>(changes.size())) << "one frame per change";
+    EXPECT_EQ(presentedWhileIdle, 0);
+    EXPECT_EQ(window.gameState().level, 9) << "the load took place";
+}
+
+TEST_F(ShellFrames, APausedGamePresentsNothingNewAndARunningOneOnlyWhenTheBallMoves) {
+    fMain window(trap, prompt);
+    int presented = 0;
+    std::int64_t ballTicks = 0;
+    int framesWhilePaused = -1;
+    int framesWhileRunning = -1;
+    window.setFramePresented([&](const QImage&) { ++presented; });
+    QTimer::singleShot(300, &window, [&] {
+        const int paused = presented;
+        QTimer::singleShot(700, &window, [&, paused] {
+            framesWhilePaused = presented - paused;
+            window.cPaused.setCheckState(Qt::Unchecked);
+            const int running = presented;
+            const std::int64_t ticks = window.game().ticks()[0];
+            QTimer::singleShot(1500, &window, [&, running, ticks] {
+                framesWhileRunning = presented - running;
+                ballTicks = window.game().ticks()[0] - ticks;
+                window.close();
+            });
+        });
+    });
+    window.Form_Load();
+    EXPECT_EQ(framesWhilePaused, 0);
+    // Each ball step moves the ball: a frame each, and none between them (the accel, level and
+    // score ticks change nothing on the playfield).
+    EXPECT_GT(ballTicks, 0);
+    EXPECT_GE(framesWhileRunning, 1);
+    EXPECT_LE(framesWhileRunning, ballTicks + 1);
+}
+
+}  // namespace
+}  // namespace kestro::shell
