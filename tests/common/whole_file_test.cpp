@@ -18,11 +18,14 @@
 #include "common/unique_fd.h"
 #include "tests/support/files.h"
 #include "tests/support/hang_guard.h"
+#include "tests/support/special_files.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tmpfs.h"
 
 namespace kestro {
 namespace {
+
+using kestro::testing::makeSocket;
 
 namespace fs = std::filesystem;
 
@@ -62,16 +65,6 @@ std::map<std::string, std::string> snapshot(const fs::path& root) {
         out[name] += " mode " + std::to_string(mode.st_mode & 07777);
     }
     return out;
-}
-
-void makeSocket(const fs::path& path) {
-    const UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM, 0));
-    ASSERT_TRUE(fd.valid());
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(path.string().size(), sizeof address.sun_path);
-    std::strcpy(address.sun_path, path.c_str());
-    ASSERT_EQ(::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
 }
 
 // A character device like /dev/null made in the folder; a link to /dev/null where device nodes

@@ -17,21 +17,12 @@
 #include "diag/log.h"
 #include "log_fixture.h"
 #include "tests/support/hang_guard.h"
+#include "tests/support/special_files.h"
 
 namespace kestro::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-void makeSocket(const fs::path& path) {
-    const UniqueFd fd(::socket(AF_UNIX, SOCK_STREAM, 0));
-    ASSERT_TRUE(fd.valid());
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(path.string().size(), sizeof address.sun_path);
-    std::strcpy(address.sun_path, path.c_str());
-    ASSERT_EQ(::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-}
 
 // What lies at the log's path decides whether the folder can hold the log. A regular file is
 // emptied and written with ordinary writes; a character device takes the records as it likes;

@@ -31,22 +31,9 @@ namespace fs = std::filesystem;
 namespace sg = kestro::savegame;
 using testing::RunResult;
 
-class ToolsGame : public ::testing::Test {
+class ToolsGame : public testing::SimFolder {
   protected:
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-    RunResult sim(const std::vector<std::string>& args) const { return testing::runSim(args); }
-    // Runs a command that must succeed and leave stderr empty.
-    void ok(const std::vector<std::string>& args) const {
-        const RunResult r = sim(args);
-        ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.err, "");
-    }
-    std::string bytesOf(const std::string& name) const {
-        return kestro::testing::readFile(dir_ / name);
-    }
-
-    const kestro::testing::TempDir tempDir_{"kestro-tools-game"};
-    const fs::path dir_ = tempDir_.path();
+    ToolsGame() : SimFolder("kestro-tools-game") {}
 };
 
 std::string asString(const sg::SaveBytes& b) {

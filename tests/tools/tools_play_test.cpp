@@ -45,15 +45,9 @@ using testing::RunResult;
 // The four cells the goals of every level stand on.
 constexpr int kGoals[4][2] = {{56, 44}, {56, 2}, {2, 44}, {2, 2}};
 
-class ToolsPlay : public ::testing::Test {
+class ToolsPlay : public testing::SimFolder {
   protected:
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-    RunResult sim(const std::vector<std::string>& args) const { return testing::runSim(args); }
-    void ok(const std::vector<std::string>& args) const {
-        const RunResult r = sim(args);
-        ASSERT_EQ(r.status, 0) << r.err;
-        EXPECT_EQ(r.err, "");
-    }
+    ToolsPlay() : SimFolder("kestro-tools-play") {}
     sg::DecodedGame decoded(const std::string& name) const {
         auto r = sg::loadGameFile(dir_ / name);
         EXPECT_TRUE(r.ok()) << name << ": " << (r.ok() ? "" : r.error().message);
@@ -70,12 +64,6 @@ class ToolsPlay : public ::testing::Test {
         kestro::testing::writeFile(dir_ / name, testing::pointerFileText(moves));
     }
     static std::string asString(const sg::SaveBytes& b) { return std::string(b.begin(), b.end()); }
-    std::string bytesOf(const std::string& name) const {
-        return kestro::testing::readFile(dir_ / name);
-    }
-
-    const kestro::testing::TempDir tempDir_{"kestro-tools-play"};
-    const fs::path dir_ = tempDir_.path();
 };
 
 void removeGoals(sg::DecodedGame& g) {
