@@ -34,6 +34,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <random>
@@ -139,9 +140,17 @@ std::optional<Shot> grab(Display* d, Window w) {
         const unsigned long max = mask >> shift;
         return static_cast<int>(((pixel & mask) >> shift) * 255UL / max);
     };
+    // 32-bit pixels in the machine's byte order are read straight from the image's rows; other
+    // formats through XGetPixel, which is much slower.
+    const bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst;
     for (int y = 0; y < shot.height; ++y) {
+        const char* row = image->data + static_cast<std::ptrdiff_t>(y) * image->bytes_per_line;
         for (int x = 0; x < shot.width; ++x) {
-            const unsigned long p = XGetPixel(image.get(), x, y);
+            std::uint32_t word = 0;
+            if (direct) {
+                std::memcpy(&word, row + 4 * static_cast<std::ptrdiff_t>(x), sizeof word);
+            }
+            const unsigned long p = direct ? word : XGetPixel(image.get(), x, y);
             shot.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(shot.width) +
                         static_cast<std::size_t>(x)] =
                 Rgb{channel(p, image->red_mask), channel(p, image->green_mask),
