@@ -15,7 +15,7 @@ namespace kestro {
 
 // One setting's slider: its range, the value it starts with, the text its label puts before the
 // value, and how far the keyboard moves it (arrow keys by lineStep, Page Up/Down by pageStep).
-struct SliderSpec {
+struct SliderSetting {
     std::string_view name;
     std::int32_t min;
     std::int32_t max;
@@ -27,13 +27,13 @@ struct SliderSpec {
     constexpr bool contains(std::int32_t v) const { return v >= min && v <= max; }
 };
 
-inline constexpr SliderSpec kLevelSlider{"SLvl", 0, 80, 1, "Level: ", 1, 10};
-inline constexpr SliderSpec kAccelSlider{"SAccel", 1, 20, 5, "Acceleration: ", 1, 5};
-inline constexpr SliderSpec kSpeedSlider{"SSpeed", -1, 500, 300, "Top Speed: ", 1, 50};
+inline constexpr SliderSetting kLevelSlider{"SLvl", 0, 80, 1, "Level: ", 1, 10};
+inline constexpr SliderSetting kAccelSlider{"SAccel", 1, 20, 5, "Acceleration: ", 1, 5};
+inline constexpr SliderSetting kSpeedSlider{"SSpeed", -1, 500, 300, "Top Speed: ", 1, 50};
 
 // The label text for a value: the caption followed by the value in decimal, no leading blank.
-inline std::string sliderCaption(const SliderSpec& spec, std::int32_t value) {
-    return std::string(spec.caption) + std::to_string(value);
+inline std::string sliderCaption(const SliderSetting& setting, std::int32_t value) {
+    return std::string(setting.caption) + std::to_string(value);
 }
 
 class Slider {
@@ -50,7 +50,8 @@ class SliderModel final : public Slider {
   public:
     SliderModel(std::int32_t min, std::int32_t max, std::int32_t value)
         : min_(min), max_(max), value_(value) {}
-    explicit SliderModel(const SliderSpec& spec) : SliderModel(spec.min, spec.max, spec.start) {}
+    explicit SliderModel(const SliderSetting& setting)
+        : SliderModel(setting.min, setting.max, setting.start) {}
 
     std::int32_t min() const override { return min_; }
     std::int32_t max() const override { return max_; }

@@ -155,7 +155,7 @@ std::optional<Refusal> decodeSliders(std::span<const std::uint8_t> b, std::int32
     struct Record {
         std::int32_t& out;
         std::int32_t decoded;
-        const SliderSpec& spec;
+        const SliderSetting& setting;
     };
     const std::int32_t speed = get32(b, kSlidersOffset) ^ key;
     const Record records[] = {
@@ -164,11 +164,12 @@ std::optional<Refusal> decodeSliders(std::span<const std::uint8_t> b, std::int32
         {sl.SLvl, get32(b, kSlidersOffset + 8) ^ speed ^ key, kLevelSlider},
     };
     for (const auto& r : records) {
-        if (!r.spec.contains(r.decoded)) {
+        if (!r.setting.contains(r.decoded)) {
             return refuse(RefusalKind::SliderOutOfRange,
-                          "the slider " + std::string(r.spec.name) + " decodes to " +
+                          "the slider " + std::string(r.setting.name) + " decodes to " +
                               std::to_string(r.decoded) + ", outside its range " +
-                              std::to_string(r.spec.min) + ".." + std::to_string(r.spec.max) + ".");
+                              std::to_string(r.setting.min) + ".." + std::to_string(r.setting.max) +
+                              ".");
         }
         r.out = r.decoded;
     }

@@ -4,13 +4,13 @@
 
 namespace kestro::shell {
 
-QtSlider::QtSlider(QSlider& slider, const SliderSpec& spec) : slider_(slider) {
+QtSlider::QtSlider(QSlider& slider, const SliderSetting& setting) : slider_(slider) {
     slider_.setOrientation(Qt::Horizontal);
-    slider_.setRange(spec.min, spec.max);
-    slider_.setSingleStep(spec.lineStep);
-    slider_.setPageStep(spec.pageStep);
+    slider_.setRange(setting.min, setting.max);
+    slider_.setSingleStep(setting.lineStep);
+    slider_.setPageStep(setting.pageStep);
     slider_.setFocusPolicy(Qt::StrongFocus);
-    slider_.setValue(spec.start);
+    slider_.setValue(setting.start);
     connections_.push_back(QObject::connect(&slider_, &QSlider::valueChanged, [this](int) {
         if (settingValue_) {
             return;  // setValue raises Change itself

@@ -18,7 +18,7 @@ class QtSlider final : public Slider {
   public:
     // Sets the slider's range, start value and steps from its setting; it takes keyboard focus
     // by tab and by click.
-    QtSlider(QSlider& slider, const SliderSpec& spec);
+    QtSlider(QSlider& slider, const SliderSetting& setting);
     ~QtSlider() override;
     QtSlider(const QtSlider&) = delete;
     QtSlider& operator=(const QtSlider&) = delete;

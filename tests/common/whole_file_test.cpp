@@ -18,7 +18,7 @@
 #include "common/unique_fd.h"
 #include "tests/support/files.h"
 #include "tests/support/hang_guard.h"
-#include "tests/support/special_files.h"
+#include "tests/support/socket_file.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tmpfs.h"
 

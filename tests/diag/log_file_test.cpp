@@ -17,7 +17,7 @@
 #include "diag/log.h"
 #include "log_fixture.h"
 #include "tests/support/hang_guard.h"
-#include "tests/support/special_files.h"
+#include "tests/support/socket_file.h"
 
 namespace kestro::testing {
 namespace {

@@ -58,7 +58,7 @@ class RandomGames {
     std::int16_t row() {
         return static_cast<std::int16_t>(std::uniform_int_distribution<int>(0, 46)(gen_));
     }
-    std::int32_t in(const SliderSpec& r) {
+    std::int32_t in(const SliderSetting& r) {
         return std::uniform_int_distribution<std::int32_t>(r.min, r.max)(gen_);
     }
 

@@ -281,9 +281,9 @@ bool pressKey(Display* d, KeySym sym, std::vector<KeySym> modifiers) {
 }
 
 // "alt+f", "ctrl+shift+Tab", "Return": the modifiers before the last "+", then a key name.
-bool pressKeySpec(Display* d, const std::string& spec) {
+bool pressKeyName(Display* d, const std::string& name) {
     std::vector<KeySym> modifiers;
-    std::string rest = spec;
+    std::string rest = name;
     for (std::size_t plus;
          (plus = rest.find('+')) != std::string::npos && plus + 1 < rest.size();) {
         const std::string m = rest.substr(0, plus);
@@ -480,7 +480,7 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         for (std::size_t i = 2; i < args.size(); ++i) {
             const bool ok = args[i].rfind("text:", 0) == 0 ? typeText(d, args[i].substr(5))
-                                                           : pressKeySpec(d, args[i]);
+                                                           : pressKeyName(d, args[i]);
             if (!ok) {
                 std::fprintf(stderr, "kestro-xwin: cannot press '%s'\n", args[i].c_str());
                 return 2;
