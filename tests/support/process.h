@@ -26,12 +26,15 @@ struct RunResult {
 };
 
 // Runs program with args (the words after its name) in the current environment, its stdin read
-// from inPath (a file, or a device such as /dev/zero); stdout and stderr go through files in a
-// scratch folder.
+// from inPath (a file, or a device such as /dev/zero); stdout goes to stdoutPath when one is
+// given (say /dev/full; out then stays empty), else like stderr through a file in a scratch
+// folder.
 inline RunResult runProgramFrom(const std::string& program, const std::vector<std::string>& args,
-                                const std::filesystem::path& inPath) {
+                                const std::filesystem::path& inPath,
+                                const std::filesystem::path& stdoutPath = {}) {
     const TempDir scratch("kestro-run");
-    const auto outPath = scratch / "stdout", errPath = scratch / "stderr";
+    const auto outPath = stdoutPath.empty() ? scratch / "stdout" : stdoutPath;
+    const auto errPath = scratch / "stderr";
 
     std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());
@@ -61,7 +64,7 @@ inline RunResult runProgramFrom(const std::string& program, const std::vector<st
     while (::waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
     }
     r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-    r.out = readFile(outPath);
+    r.out = stdoutPath.empty() ? readFile(outPath) : std::string();
     r.err = readFile(errPath);
     return r;
 }

@@ -1,11 +1,8 @@
 // kestro-sim play, run as the separate program outside scripts use, against the game driven
 // in-process with the same times and moves.
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/types.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -31,8 +28,6 @@
 #include "tests/tools/long_play.h"
 #include "tests/tools/play_reference.h"
 #include "tests/tools/run_sim.h"
-
-extern char** environ;
 
 namespace kestro::sim {
 namespace {
@@ -367,26 +362,10 @@ TEST_F(ToolsPlay, AFailedWriteToStdoutIsAnError) {
         GTEST_SKIP() << "no /dev/full";
     }
     ok({"new", path("good.egf"), "--seed", "3", "--key", "5"});
-    std::vector<std::string> all{KESTRO_SIM, "play", path("good.egf"), "--seed", "1"};
-    std::vector<char*> argv;
-    for (auto& a : all) {
-        argv.push_back(a.data());
-    }
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, path("err.txt").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, KESTRO_SIM, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_EQ(bytesOf("err.txt"), "kestro-sim: play: cannot write to standard output\n");
+    const RunResult r = kestro::testing::runProgramFrom(
+        KESTRO_SIM, {"play", path("good.egf"), "--seed", "1"}, "/dev/null", "/dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "kestro-sim: play: cannot write to standard output\n");
 }
 
 // Ten minutes of the long run; an hour of it is the soak test.
