@@ -37,7 +37,7 @@ void damagedLevel(GameState& s, std::mt19937& rng, SeededRandom& levelRandom) {
     generateLevel(s, sliders.view(), levelRandom, display);
 
     const std::int16_t borderCodes[] = {tileEmpty, tileBlock, tileGoal, tileMarker};
-    const unsigned damagePercent = rng() % 60;
+    const auto damagePercent = static_cast<unsigned>(rng() % 60);
     for (int y = 0; y < kRows; ++y) {
         for (int x = 0; x < kCols; ++x) {
             if (isBorder(x, y) && rng() % 100 < damagePercent) {
@@ -45,7 +45,7 @@ void damagedLevel(GameState& s, std::mt19937& rng, SeededRandom& levelRandom) {
             }
         }
     }
-    const unsigned extras = rng() % 400;
+    const auto extras = static_cast<unsigned>(rng() % 400);
     for (unsigned i = 0; i < extras; ++i) {
         const int x = static_cast<int>(rng() % kCols);
         const int y = static_cast<int>(rng() % kRows);

@@ -325,8 +325,9 @@ TEST_F(DesktopWindow, ThePlayfieldDrawsInDevicePixelsOnAScreenScaledByTwo) {
     ASSERT_FALSE(ball.isEmpty()) << "no ball drawn";
     EXPECT_NEAR(ball.width(), 2 * cellW, 1.0);
     EXPECT_NEAR(ball.height(), 2 * cellH, 1.0);
-    EXPECT_EQ(static_cast<int>(ball.center().x() / s.tileW), 35) << "the ball starts at (35, 27)";
-    EXPECT_EQ(static_cast<int>(ball.center().y() / s.tileH), 27);
+    EXPECT_EQ(static_cast<int>(static_cast<float>(ball.center().x()) / s.tileW), 35)
+        << "the ball starts at (35, 27)";
+    EXPECT_EQ(static_cast<int>(static_cast<float>(ball.center().y()) / s.tileH), 27);
 
     // On screen the image is shown pixel for pixel.
     ASSERT_EQ(shown.size(), frame->size());

@@ -51,15 +51,15 @@ class ShellGamePlay : public ::testing::Test {
 // Moves the pointer over the playfield to the position that maps to cell (x, y).
 void movePointerTo(fMain& window, int x, int y) {
     const GameState& s = window.gameState();
-    const QPointF pos((x + 1) * s.tileW, (y + 1) * s.tileH);
+    const QPointF pos(static_cast<float>(x + 1) * s.tileW, static_cast<float>(y + 1) * s.tileH);
     QMouseEvent move(QEvent::MouseMove, pos, window.Kestro.mapToGlobal(pos), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&window.Kestro, &move);
 }
 
 QRgb cellCentre(const QImage& image, const GameState& s, int x, int y) {
-    return image.pixel(static_cast<int>((x + 0.5f) * s.tileW),
-                       static_cast<int>((y + 0.5f) * s.tileH));
+    return image.pixel(static_cast<int>((static_cast<float>(x) + 0.5f) * s.tileW),
+                       static_cast<int>((static_cast<float>(y) + 0.5f) * s.tileH));
 }
 
 TEST_F(ShellGamePlay, ThePointerWallAppearsInThePresentedFrame) {

@@ -127,8 +127,8 @@ TEST_F(ShellSession, FirstFrameShowsTheBannerAndTheNextOneTheLevel) {
     const QImage& second = s.frames[1];
     const GameState& g = window.gameState();
     const auto centre = [&](int col, int row) {
-        return second.pixel(static_cast<int>((col + 0.5f) * g.tileW),
-                            static_cast<int>((row + 0.5f) * g.tileH));
+        return second.pixel(static_cast<int>((static_cast<float>(col) + 0.5f) * g.tileW),
+                            static_cast<int>((static_cast<float>(row) + 0.5f) * g.tileH));
     };
     EXPECT_EQ(centre(0, 0), qRgb(0, 0, 0));
     EXPECT_EQ(centre(58, 46), qRgb(0, 0, 0));

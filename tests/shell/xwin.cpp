@@ -303,7 +303,8 @@ bool pressKeyName(Display* d, const std::string& name) {
 }
 
 bool typeText(Display* d, const std::string& text) {
-    for (const unsigned char c : text) {
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
         // Printable Latin-1 characters are their own key symbols.
         if (c < 0x20 || c > 0x7e || !pressKey(d, static_cast<KeySym>(c), {})) {
             return false;
@@ -328,7 +329,7 @@ std::uint64_t regionChecksum(const Shot& s, int left, int top, int width, int he
     for (int y = std::max(top, 0); y < std::min(top + height, s.height); ++y) {
         for (int x = std::max(left, 0); x < std::min(left + width, s.width); ++x) {
             for (const int c : {s.at(x, y).r, s.at(x, y).g, s.at(x, y).b}) {
-                h = (h ^ static_cast<std::uint64_t>(c)) * 1099511628211ULL;
+                h = (h ^ static_cast<std::uint64_t>(c)) * std::uint64_t{1099511628211};
             }
         }
     }
