@@ -25,6 +25,10 @@ std::int32_t distance(std::int32_t a, std::int32_t b) {
 }  // namespace
 
 std::optional<Refusal> checkPlayable(const StoredVariables& v) {
+    // Not bounded beyond what decode checks: the tiles (an unknown code is drawn with the scene's
+    // diagnostic and is no wall, block or goal to the ball), the next cell (recomputed at every
+    // step), the pointer's cell (on the grid, or (0, 0) before the first wall, is all its clearing
+    // needs) and scanX/scanY (the tile dump sets them before it reads them).
     struct Bound {
         const char* name;
         std::int64_t value;
