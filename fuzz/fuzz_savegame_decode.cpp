@@ -1,5 +1,7 @@
 // Decoding arbitrary bytes as a saved game never crashes, and whatever it accepts encodes back to
-// the same bytes (apart from the dimension fields, which are always written as 58 and 46).
+// the same bytes (apart from the dimension fields, which are always written as 58 and 46). The
+// loader's check accepts exactly the decoded games whose values the game can run from, and
+// refuses the others with a reason of their own.
 //
 // Besides the input itself, each input is also laid over a valid saved game, starting at the
 // offset its first two bytes name, so short inputs reach every field of a full-size file.
@@ -12,15 +14,46 @@
 #include <span>
 
 #include "game/game_state.h"
+#include "game/state_bounds.h"
 #include "savegame/codec.h"
 #include "savegame/layout.h"
+#include "savegame/messages.h"
+#include "savegame/playable.h"
 
 namespace {
 
 namespace sg = kestro::savegame;
 
+void checkPlayable(std::span<const std::uint8_t> bytes, const sg::DecodeResult& decoded) {
+    const sg::DecodeResult loaded = sg::decodePlayable(bytes);
+    if (!decoded.ok()) {
+        // The format's refusal comes first and stays as it is.
+        if (loaded.ok() || loaded.error().kind != decoded.error().kind ||
+            loaded.error().message != decoded.error().message) {
+            std::abort();
+        }
+        return;
+    }
+    if (loaded.ok()) {
+        const sg::StoredVariables& v = loaded.value().variables;
+        if (!(loaded.value() == decoded.value()) ||
+            !kestro::kIntervalRange.contains(v.ballInterval) ||
+            !kestro::kAccelStepRange.contains(v.accelStep) ||
+            !kestro::kScoreRange.contains(v.score)) {
+            std::abort();
+        }
+        return;
+    }
+    if (loaded.error().kind != sg::RefusalKind::NotPlayable ||
+        loaded.error().message.rfind(sg::kCannotLoadMessage, 0) != 0 ||
+        loaded.error().message.size() <= sg::kCannotLoadMessage.size()) {
+        std::abort();
+    }
+}
+
 void check(std::span<const std::uint8_t> bytes) {
     const sg::DecodeResult r = sg::decode(bytes);
+    checkPlayable(bytes, r);
     if (!r.ok()) {
         if (r.error().message.empty()) {
             std::abort();

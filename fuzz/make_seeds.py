@@ -58,8 +58,9 @@ def level_grid():
 
 
 def saved_game(key=43210, score=60, banked=0, ball_interval=390, min_interval=201, accel=5,
-               sliders=(300, 5, 1)):
-    """A saved-game file as the game writes it."""
+               sliders=(300, 5, 1), scatter=0, last=(34, 28), ball=(35, 27)):
+    """A saved-game file as the game writes it (with the defaults; other values make files the
+    format holds that the loader may refuse)."""
     tiles = level_grid()
     out = bytearray(b"EGF1.0BR")
     out += struct.pack("<hh", COLS - 1, ROWS - 1)
@@ -67,10 +68,10 @@ def saved_game(key=43210, score=60, banked=0, ball_interval=390, min_interval=20
     for x in range(COLS):
         for y in range(ROWS):
             out += i32(tiles.get((x, y), 0) ^ y ^ x ^ key)
-    cursor, scan, last, nxt, ball = (0, 0), (0, 0), (34, 28), (35, 27), (35, 27)
+    cursor, scan, nxt = (0, 0), (0, 0), ball
     for a, b in [cursor, scan, last, nxt, ball]:
         out += i32(a ^ key) + i32(b ^ a ^ key)
-    for v in [min_interval, ball_interval, accel, 0, banked]:
+    for v in [min_interval, ball_interval, accel, scatter, banked]:
         out += i32(v ^ key)
     out += i32(score ^ key ^ banked)
     speed, acc, lvl = sliders
@@ -167,7 +168,8 @@ def game_clock_seeds():
               pointer(-1.0, 5e9), pixels(0, 0), unpause, advance(800), save_load(5)),
         "score-near-the-end": generated(9, 300, 5, 1, field(15, 2), 1) + u8(0) + u8(0)
         + ops(unpause, advance(1500), save_load(77)),
-        # Files the codec accepts that overflow within the first second of play.
+        # Games the format holds that would overflow within the first second of play; the
+        # loader refuses them, and the generated level plays on.
         "overflow-score-at-minimum": generated(9, 300, 5, 1, field(15, -2**31), 1) + u8(0) + u8(0)
         + ops(unpause, advance(1000)),
         "overflow-interval-very-negative": generated(9, 300, 5, 1, field(11, -32000), 1) + u8(0)
@@ -234,6 +236,20 @@ def savegame_seeds():
         "saved-file": saved_game(),
         "overlay-variables": struct.pack(">H", 11108) + i32(0x12345678) + i32(-1),
         "overlay-sliders": struct.pack(">H", 11172) + i32(500 ^ 43210) + i32(7),
+        # Whole files the format holds whose values the game cannot run from: the loader
+        # refuses them.
+        "refused-accel-step-negative": saved_game(accel=-32768),
+        "refused-accel-step-doubling-past-16-bits": saved_game(accel=16384),
+        "refused-accel-step-above-the-slider": saved_game(accel=21),
+        "refused-interval-zero": saved_game(ball_interval=0),
+        "refused-interval-very-negative": saved_game(ball_interval=-31268),
+        "refused-min-interval-zero": saved_game(min_interval=0),
+        "refused-scatter-count-above-the-most": saved_game(scatter=545),
+        "refused-score-at-minimum": saved_game(score=-2**31),
+        "refused-score-at-maximum": saved_game(score=2**31 - 1),
+        "refused-banked-score-above": saved_game(banked=10**9 + 1),
+        "refused-previous-cell-far": saved_game(ball=(30, 20), last=(26, 16)),
+        "refused-previous-cell-same-row": saved_game(last=(34, 27)),
     }
 
 

@@ -52,6 +52,7 @@ enum class RefusalKind {
     ValueOutOfRange,   // a tile or 16-bit variable outside -32768..32767
     CellOutsideGrid,   // the ball, its previous or next cell, or the pointer's cell
     SliderOutOfRange,  // a slider value outside its slider's Min..Max
+    NotPlayable,       // a value the game cannot run from (see playable.h)
     Unreadable,        // the file could not be read at all
 };
 

@@ -10,6 +10,7 @@
 
 #include "common/unique_fd.h"
 #include "common/whole_file.h"
+#include "savegame/playable.h"
 
 namespace kestro::savegame {
 namespace {
@@ -68,7 +69,7 @@ DecodeResult loadGameFile(const std::filesystem::path& path) {
     if (!bytes) {
         return DecodeResult::failure(Refusal{RefusalKind::Unreadable, bytes.error()});
     }
-    return decode(bytes.value());
+    return decodePlayable(bytes.value());
 }
 
 std::optional<std::string> writeGameFile(const std::filesystem::path& path,

@@ -20,7 +20,8 @@ namespace kestro::savegame {
 // or a socket is refused without waiting for or reading anything from it.
 Outcome<std::vector<std::uint8_t>, std::string> readGameFile(const std::filesystem::path& path);
 
-// Reads and decodes a file. A file that cannot be read is refused as Unreadable.
+// Reads and decodes a file and refuses a game the game cannot run from (decodePlayable). A file
+// that cannot be read is refused as Unreadable.
 DecodeResult loadGameFile(const std::filesystem::path& path);
 
 // Writes the bytes whole or not at all (see writeWholeFile): a save that fails part-way leaves

@@ -13,6 +13,7 @@
 #include "game/grid_text.h"
 #include "game/level.h"
 #include "game/slider.h"
+#include "game/state_bounds.h"
 #include "savegame/slider_values.h"
 #include "tools/cli.h"
 #include "tools/commands.h"
@@ -33,12 +34,12 @@ int cmdNew(const Args& args) {
         const auto accel = p.integer("--accel", sliders.SAccel.min(), sliders.SAccel.max(), 5);
         const auto speed = p.integer("--speed", sliders.SSpeed.min(), sliders.SSpeed.max(), 300);
         GameState s;
+        // Only a game that loads again is built: the banked score leaves room for the level's
+        // bonus on top of it, and the previous acceleration is one the game can have had.
         s.bankedScore = static_cast<std::int32_t>(
-            p.integer("--banked", std::numeric_limits<std::int32_t>::min(),
-                      std::numeric_limits<std::int32_t>::max(), 0));
+            p.integer("--banked", kScoreRange.min, kScoreRange.max - kMostLevelBonus, 0));
         s.accelStep = static_cast<std::int16_t>(
-            p.integer("--prev-accel", std::numeric_limits<std::int16_t>::min(),
-                      std::numeric_limits<std::int16_t>::max(), 0));
+            p.integer("--prev-accel", kAccelStepRange.min, kAccelStepRange.max, 0));
         const std::int32_t key = keyOption(p);
         const auto random = randomOption(p);
 

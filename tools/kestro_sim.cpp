@@ -18,6 +18,7 @@ const char* const kUsage =
     "              [--seed N | --draws FILE] [--key K]\n"
     "      Build a level on an empty grid with the sliders at L, A, S (defaults 1, 5, 300),\n"
     "      bankedScore B and the previous accelStep P (defaults 0), and save it.\n"
+    "      B lies in -1000000000..999998612 and P in 0..20, so the game saved loads again.\n"
     "      --seed seeds the game's generator; --draws takes the draws from FILE, one per line.\n"
     "  step IN.egf OUT.egf [--ticks N] [--key K]\n"
     "      Load a game, run N ball ticks (default 1) and save it.\n"

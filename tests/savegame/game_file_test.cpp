@@ -48,7 +48,7 @@ std::vector<std::string> names(const fs::path& dir) {
 }
 
 TEST_F(SaveGameFile, SavesExactlyTheEncodingAndLoadsItBack) {
-    const GameState s = random_.state();
+    const GameState s = random_.playable();
     const SliderValues sl = random_.sliders();
     const fs::path file = dir_ / "game.egf";
     // Saving over a longer file leaves a file of exactly one saved game.
@@ -259,7 +259,7 @@ TEST_F(SaveGameFile, LoadingRefusesWhatIsNoSavedGame) {
 // Saving over a longer file can leave its end behind the game; such a file loads the game, and
 // only the game's bytes are read, however long the file is.
 TEST_F(SaveGameFile, BytesBehindAGameAreIgnored) {
-    const SaveBytes b = encode(random_.state(), random_.sliders(), 5);
+    const SaveBytes b = encode(random_.playable(), random_.sliders(), 5);
     const std::string game(b.begin(), b.end());
     const DecodeResult exact = decode(b);
     ASSERT_TRUE(exact.ok()) << exact.error().message;

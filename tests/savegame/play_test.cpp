@@ -14,6 +14,7 @@
 #include "game/slider.h"
 #include "savegame/apply.h"
 #include "savegame/codec.h"
+#include "savegame/playable.h"
 #include "savegame/slider_values.h"
 
 namespace kestro::savegame {
@@ -68,7 +69,7 @@ TEST(SaveGamePlay, GamesSavedDuringPlayLoadAndPlayOnTheSame) {
             }
 
             const std::int32_t key = tick * 31 % 86401;
-            const auto decoded = decode(encode(s, readSliderValues(sliders.view()), key));
+            const auto decoded = decodePlayable(encode(s, readSliderValues(sliders.view()), key));
             ASSERT_TRUE(decoded.ok()) << "tick " << tick << ": " << decoded.error().message;
             EXPECT_FALSE(decoded.value().dimensionsTampered);
 

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "game/game_state.h"
+#include "game/state_bounds.h"
 #include "savegame/slider_values.h"
 
 namespace kestro::savegame::testing {
@@ -39,6 +40,24 @@ class RandomGames {
         return s;
     }
 
+    // Like state(), with every value the loader checks inside the range the game keeps it in,
+    // and the previous cell one diagonal step from the ball.
+    GameState playable() {
+        GameState s = state();
+        s.ballX = static_cast<std::int16_t>(between(1, kCols - 2));
+        s.ballY = static_cast<std::int16_t>(between(1, kRows - 2));
+        s.lastX = static_cast<std::int16_t>(s.ballX + (between(0, 1) != 0 ? 1 : -1));
+        s.lastY = static_cast<std::int16_t>(s.ballY + (between(0, 1) != 0 ? 1 : -1));
+        s.minInterval = static_cast<std::int16_t>(between(kIntervalRange.min, kIntervalRange.max));
+        s.ballInterval = static_cast<std::int16_t>(between(kIntervalRange.min, kIntervalRange.max));
+        s.accelStep = static_cast<std::int16_t>(between(kAccelStepRange.min, kAccelStepRange.max));
+        s.scatterCount =
+            static_cast<std::int16_t>(between(kScatterCountRange.min, kScatterCountRange.max));
+        s.bankedScore = between(kScoreRange.min, kScoreRange.max);
+        s.score = between(kScoreRange.min, kScoreRange.max);
+        return s;
+    }
+
     SliderValues sliders() {
         return SliderValues{in(kSpeedSlider), in(kAccelSlider), in(kLevelSlider)};
     }
@@ -57,6 +76,9 @@ class RandomGames {
     }
     std::int16_t row() {
         return static_cast<std::int16_t>(std::uniform_int_distribution<int>(0, 46)(gen_));
+    }
+    std::int32_t between(std::int32_t lo, std::int32_t hi) {
+        return std::uniform_int_distribution<std::int32_t>(lo, hi)(gen_);
     }
     std::int32_t in(const SliderSetting& r) {
         return std::uniform_int_distribution<std::int32_t>(r.min, r.max)(gen_);

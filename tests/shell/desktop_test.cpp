@@ -255,6 +255,7 @@ TEST_F(DesktopStartupFile, StartsWithTheSavedGameLoadedBeforeTheFirstFrame) {
     saved.lastY = 11;
     saved.score = 4321;
     saved.ballInterval = 250;
+    saved.minInterval = 201;
     const sg::SliderValues sliders{100, 3, 7};
     const auto path = dir / "saved.egf";
     ASSERT_EQ(sg::saveGameFile(path, saved, sliders, 1000), std::nullopt);

@@ -37,7 +37,7 @@ class ShellFileMenu : public ::testing::Test {
         window.setFileDialog(dialog);
         // A game in the middle of play, every stored value different from a fresh one.
         sg::testing::RandomGames random(5);
-        GameState played = random.state();
+        GameState played = random.playable();
         played.tileW = 9.5f;
         played.tileH = 11.0f;
         played.level = 33;
@@ -118,8 +118,16 @@ TEST_F(ShellFileMenu, ARefusedFileChangesNothingAndSaysWhy) {
         std::optional<std::string> content;  // nothing: a folder
         std::string message;                 // exact, or the start of it when it ends in ": "
     };
+    // A game the format holds that the game cannot run: its acceleration overflows.
+    GameState fast = window.gameState();
+    fast.accelStep = -32768;
+    const sg::SaveBytes unplayable = sg::encode(fast, sg::SliderValues{}, 1234);
     const Case cases[] = {
         {"wrong-case.egf", wrongCase, std::string(sg::kWrongVersionMessage)},
+        {"unplayable.egf", std::string(unplayable.begin(), unplayable.end()),
+         std::string(sg::kCannotLoadMessage) + "accelStep is -32768, outside 0..20: it is the "
+                                               "acceleration slider's value, or 0 before the "
+                                               "first level."},
         {"empty.egf", std::string(), std::string(sg::kCannotLoadMessage)},
         {"short.egf", std::string(good.begin(), good.end() - 1),
          std::string(sg::kCannotLoadMessage)},
@@ -153,6 +161,10 @@ TEST_F(ShellFileMenu, TamperedDimensionsAreToldAndTheGameStillLoads) {
     other.score = 4321;
     other.ballX = 10;
     other.ballY = 10;
+    other.lastX = 11;
+    other.lastY = 9;
+    other.minInterval = 201;
+    other.ballInterval = 390;
     sg::SaveBytes bytes = sg::encode(other, sg::SliderValues{100, 3, 7}, 99);
     bytes[sg::kDimensionsOffset] = 59;
     bytes[sg::kDimensionsOffset + 2] = 47;

@@ -46,6 +46,8 @@ class ToolsFiles : public ::testing::Test {
         s.ballY = 27;
         s.lastX = 34;
         s.lastY = 28;
+        s.minInterval = 201;
+        s.ballInterval = 390;
         for (const auto& [x, y] : balls) {
             s.tiles.set(x, y, tileBall);
         }

@@ -5,8 +5,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <limits>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/ball.h"
@@ -192,8 +195,8 @@ GameState showcase() {
     s.ballInterval = 390;
     s.accelStep = 5;
     s.scatterCount = 68;
-    s.bankedScore = -2000000000;
-    s.score = 2000000000;
+    s.bankedScore = -999999999;
+    s.score = 999999999;
     return s;
 }
 
@@ -210,12 +213,12 @@ TEST_F(ToolsGame, ShowPrintsTheVariablesThenTheGrid) {
         lines.push_back(line);
     }
     const std::vector<std::string> variables{
-        "cursorX = 11",       "cursorY = 12",      "scanX = -13",
-        "scanY = 14",         "lastX = 29",        "lastY = 21",
-        "nextX = 31",         "nextY = 19",        "ballX = 30",
-        "ballY = 20",         "minInterval = 201", "ballInterval = 390",
-        "accelStep = 5",      "scatterCount = 68", "bankedScore = -2000000000",
-        "score = 2000000000", "SSpeed = -1",       "SAccel = 20",
+        "cursorX = 11",      "cursorY = 12",      "scanX = -13",
+        "scanY = 14",        "lastX = 29",        "lastY = 21",
+        "nextX = 31",        "nextY = 19",        "ballX = 30",
+        "ballY = 20",        "minInterval = 201", "ballInterval = 390",
+        "accelStep = 5",     "scatterCount = 68", "bankedScore = -999999999",
+        "score = 999999999", "SSpeed = -1",       "SAccel = 20",
         "SLvl = 80"};
     ASSERT_EQ(lines.size(), variables.size() + 47) << r.out;
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 19), variables);
@@ -308,6 +311,100 @@ TEST_F(ToolsGame, ErrorsAreOneLineAndStatusOne) {
         EXPECT_EQ(r.err.rfind("kestro-sim: ", 0), 0u) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
         EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(dir_ / "x.egf"));
+    }
+}
+
+// Files the format accepts but the game cannot run from are refused by every command that loads
+// a game, with the reason on one line, and nothing is written.
+TEST_F(ToolsGame, GamesTheGameCannotRunAreRefusedByEveryCommand) {
+    const auto noGoals = [](GameState& s) {
+        for (const auto& [x, y] : {std::pair{56, 44}, {56, 2}, {2, 44}, {2, 2}}) {
+            s.tiles.set(x, y, tileEmpty);
+        }
+    };
+    const struct {
+        const char* file;
+        std::function<void(GameState&)> change;
+        std::string reason;
+    } hostile[] = {
+        {"accel.egf", [](GameState& s) { s.accelStep = -32768; }, "accelStep is -32768"},
+        {"accel-big.egf", [](GameState& s) { s.accelStep = 16384; }, "accelStep is 16384"},
+        {"interval.egf", [](GameState& s) { s.ballInterval = -31268; }, "ballInterval is -31268"},
+        {"score-min.egf", [](GameState& s) { s.score = std::numeric_limits<std::int32_t>::min(); },
+         "score is -2147483648"},
+        {"score-max.egf",
+         [&](GameState& s) {
+             s.score = std::numeric_limits<std::int32_t>::max();
+             noGoals(s);
+         },
+         "score is 2147483647"},
+        {"previous.egf",
+         [](GameState& s) {
+             s.lastX = 26;
+             s.lastY = 16;
+         },
+         "the ball's previous cell (26, 16) is not one diagonal step from the ball's cell (30, "
+         "20)"},
+    };
+    for (const auto& h : hostile) {
+        GameState s = showcase();
+        h.change(s);
+        ASSERT_EQ(sg::saveGameFile(dir_ / h.file, s, sg::SliderValues{}, 5), std::nullopt);
+        const std::vector<std::vector<std::string>> commands = {
+            {"show", path(h.file)},
+            {"step", path(h.file), path("x.egf")},
+            {"play", path(h.file), "--ms", "2000", "--seed", "1", "--out", path("x.egf")},
+            {"render", path(h.file), path("x.png")},
+        };
+        for (const auto& args : commands) {
+            SCOPED_TRACE(args[0] + " " + h.file);
+            const RunResult r = sim(args);
+            EXPECT_EQ(r.status, 1);
+            EXPECT_EQ(r.out, "");
+            const std::string expected = "kestro-sim: " + args[0] + ": " + path(h.file) +
+                                         ": Sorry, this file cannot be loaded: " + h.reason;
+            EXPECT_EQ(r.err.rfind(expected, 0), 0u) << r.err;
+            EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
+            EXPECT_FALSE(fs::exists(dir_ / "x.egf"));
+            EXPECT_FALSE(fs::exists(dir_ / "x.png"));
+        }
+    }
+}
+
+// new builds only games that load again: the options that set the stored values directly are
+// refused beyond their ranges, naming the option and the range, and their ends load.
+TEST_F(ToolsGame, NewRefusesABankedScoreOrPreviousAccelerationTheGameCannotHold) {
+    const struct {
+        std::vector<std::string> options;
+        std::string refusal;  // empty: the game is built and loads
+    } cases[] = {
+        {{"--banked", "2147483647"}, "--banked must lie between -1000000000 and 999998612"},
+        {{"--banked", "999998613", "--level", "80", "--accel", "20", "--speed", "500"},
+         "--banked must lie between -1000000000 and 999998612"},
+        {{"--banked", "-1000000001"}, "--banked must lie between -1000000000 and 999998612"},
+        {{"--prev-accel", "16384"}, "--prev-accel must lie between 0 and 20"},
+        {{"--prev-accel", "-1"}, "--prev-accel must lie between 0 and 20"},
+        {{"--prev-accel", "21"}, "--prev-accel must lie between 0 and 20"},
+        {{"--banked", "999998612", "--level", "80", "--accel", "20", "--speed", "500",
+          "--prev-accel", "20"},
+         ""},
+        {{"--banked", "-1000000000", "--level", "0", "--speed", "-1", "--prev-accel", "0"}, ""},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args{"new", path("x.egf"), "--seed", "2", "--key", "9"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        SCOPED_TRACE(c.options[0] + " " + c.options[1]);
+        const RunResult r = sim(args);
+        if (c.refusal.empty()) {
+            ASSERT_EQ(r.status, 0) << r.err;
+            const RunResult shown = sim({"show", path("x.egf")});
+            EXPECT_EQ(shown.status, 0) << shown.err;
+            fs::remove(dir_ / "x.egf");
+            continue;
+        }
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "kestro-sim: new: " + c.refusal + ", not " + c.options[1] + "\n");
         EXPECT_FALSE(fs::exists(dir_ / "x.egf"));
     }
 }
