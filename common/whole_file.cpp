@@ -31,7 +31,9 @@ std::string quoted(const fs::path& p) {
 struct Target {
     fs::path path;
     bool exists = false;
-    mode_t mode = 0;    // the permission bits of the file written over
+    mode_t mode = 0;  // the permission bits of the file written over
+    uid_t owner = 0;  // and its owner and group
+    gid_t group = 0;
     std::string error;  // why nothing can be written there; empty when it can
 };
 
@@ -67,6 +69,22 @@ Target resolve(const fs::path& requested) {
         if (S_ISREG(st.st_mode)) {
             t.exists = true;
             t.mode = st.st_mode & 07777;
+            t.owner = st.st_uid;
+            t.group = st.st_gid;
+            // Only what the user could write in place may be replaced: the folder's permission
+            // alone would let a write-protected file be swapped for a new one.
+            if (::faccessat(AT_FDCWD, t.path.c_str(), W_OK, AT_EACCESS) != 0) {
+                const int err = errno;
+                return refuse(err == EACCES || err == EPERM
+                                  ? std::string("is write-protected (") + std::strerror(err) + ")"
+                                  : std::string("cannot be written (") + std::strerror(err) + ")");
+            }
+            // A new file renamed over one name of several would leave the others holding the
+            // old contents; writing in place could leave the file half written. Neither is done.
+            if (st.st_nlink > 1) {
+                return refuse("has " + std::to_string(st.st_nlink) +
+                              " hard links, which a new copy would split into separate files");
+            }
             return t;
         }
         if (S_ISDIR(st.st_mode)) {
@@ -156,7 +174,52 @@ class TempFile {
     std::string name_;
 };
 
+// The folder the new copy is made in.
+fs::path folderOf(const Target& target) {
+    return target.path.has_parent_path() ? target.path.parent_path() : fs::path(".");
+}
+
+// The start of every failure after the target is known: it names the path asked for, and the
+// file written when that is another one.
+std::string cannotWrite(const fs::path& path, const Target& target) {
+    return "cannot write " + quoted(path) +
+           (target.path == path ? "" : ", which links to " + quoted(target.path));
+}
+
+std::string cannotOpenFolder(const std::string& cannot, const fs::path& dir, int err) {
+    return cannot + ": cannot open its folder " + quoted(dir) + ": " + std::strerror(err);
+}
+
+std::string cannotCreateIn(const std::string& cannot, const fs::path& dir, int err) {
+    return cannot + ": cannot create a file in its folder " + quoted(dir) + ": " +
+           std::strerror(err);
+}
+
+std::string cannotKeepOwner(const std::string& cannot, const Target& target, int err) {
+    return cannot + ": a new copy cannot keep its owner (user " + std::to_string(target.owner) +
+           ") and group (" + std::to_string(target.group) + "): " + std::strerror(err);
+}
+
 }  // namespace
+
+std::optional<std::string> checkWritable(const fs::path& path) {
+    const Target target = resolve(path);
+    if (!target.error.empty()) {
+        return target.error;
+    }
+    const fs::path dir = folderOf(target);
+    const std::string cannot = cannotWrite(path, target);
+    if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
+        const int err = errno;
+        return err == ENOENT || err == ENOTDIR ? cannotOpenFolder(cannot, dir, err)
+                                               : cannotCreateIn(cannot, dir, err);
+    }
+    // Only root gives a file to another user.
+    if (target.exists && target.owner != ::geteuid() && ::geteuid() != 0) {
+        return cannotKeepOwner(cannot, target, EPERM);
+    }
+    return std::nullopt;
+}
 
 std::optional<std::string> writeWholeFile(const fs::path& path,
                                           std::span<const std::uint8_t> bytes) {
@@ -164,29 +227,38 @@ std::optional<std::string> writeWholeFile(const fs::path& path,
     if (!target.error.empty()) {
         return target.error;
     }
-    const fs::path dir = target.path.has_parent_path() ? target.path.parent_path() : fs::path(".");
+    const fs::path dir = folderOf(target);
     const std::string name = target.path.filename().string();
-    // Every failure from here on names the path asked for, and the file written when that is
-    // another one.
-    const std::string cannot =
-        "cannot write " + quoted(path) +
-        (target.path == path ? "" : ", which links to " + quoted(target.path));
+    const std::string cannot = cannotWrite(path, target);
 
     // The folder is held open so that the file is created, renamed and synced in the same one.
     const UniqueFd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dirFd.valid()) {
-        const int err = errno;
-        return cannot + ": cannot open its folder " + quoted(dir) + ": " + std::strerror(err);
+        return cannotOpenFolder(cannot, dir, errno);
     }
     TempFile temp(dirFd.get());
     if (const int err = temp.create(); err != 0) {
-        return cannot + ": cannot create a file in its folder " + quoted(dir) + ": " +
-               std::strerror(err);
+        return cannotCreateIn(cannot, dir, err);
     }
     const auto writeFailure = [&](int err) { return cannot + ": " + std::strerror(err); };
-    if (target.exists && ::fchmod(temp.fd().get(), target.mode) != 0) {
-        const int err = errno;
-        return cannot + ": cannot keep its permissions: " + std::strerror(err);
+    if (target.exists) {
+        // The new copy takes the old one's owner and group (which only root can give to another
+        // user, or a user to a group of theirs), then its mode, which a change of owner may
+        // have cleared bits of. A copy that cannot keep them is not put in place: the owner or
+        // the group could lose their access to the file.
+        struct stat st {};
+        if (::fstat(temp.fd().get(), &st) != 0) {
+            const int err = errno;
+            return writeFailure(err);
+        }
+        if ((st.st_uid != target.owner || st.st_gid != target.group) &&
+            ::fchown(temp.fd().get(), target.owner, target.group) != 0) {
+            return cannotKeepOwner(cannot, target, errno);
+        }
+        if (::fchmod(temp.fd().get(), target.mode) != 0) {
+            const int err = errno;
+            return cannot + ": cannot keep its permissions: " + std::strerror(err);
+        }
     }
     if (const int err = writeAll(temp.fd().get(), bytes.data(), bytes.size()); err != 0) {
         return writeFailure(err);

@@ -14,12 +14,20 @@ namespace kestro {
 //
 // A symbolic link at path (also one reached through other links, or one whose target does not
 // exist yet) is followed, and its target is written; the link stays. A target that exists and is
-// not a regular file (a folder, a device, a FIFO, a socket) is refused. A file written over keeps
-// its permission bits; a new one gets 0666 less the umask.
+// not a regular file (a folder, a device, a FIFO, a socket) is refused, and so is one the user
+// may not write (as access(W_OK) tells, so root may, as with any write) and one with more than one
+// hard link, which a new copy would split from its other names. A file written over keeps its
+// owner, group and permission bits, or is not written; a new one gets 0666 less the umask.
 //
 // Returns nothing when the file is in place, else the reason, naming the path and the system's
 // error. Any failure before the rename leaves the target as it was and no temporary file behind.
 std::optional<std::string> writeWholeFile(const std::filesystem::path& path,
                                           std::span<const std::uint8_t> bytes);
+
+// Why writeWholeFile(path, ...) would be refused, as far as can be told without writing: the
+// target as above, a folder the user may not create files in, a file of another user (which only
+// root can keep as it is); nothing when the write may go ahead. For refusing a long task's output
+// before the task starts; the write itself still reports what only writing shows.
+std::optional<std::string> checkWritable(const std::filesystem::path& path);
 
 }  // namespace kestro

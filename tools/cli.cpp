@@ -1,9 +1,70 @@
 #include "tools/cli.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <iostream>
 
 namespace kestro::sim {
+
+void holdStandardStreams() noexcept {
+    // Opened the wrong way round, so that reading stdin or writing stdout fails with EBADF.
+    const int modes[] = {O_WRONLY, O_RDONLY, O_WRONLY};
+    for (int fd = 0; fd < 3; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
+            continue;
+        }
+        const int held = ::open("/dev/null", modes[fd]);
+        if (held >= 0 && held != fd) {
+            ::dup2(held, fd);
+            ::close(held);
+        }
+    }
+}
+
+void flushStandardOutput() {
+    std::cout.flush();
+    if (!std::cout) {
+        throw CliError("cannot write to standard output");
+    }
+}
+
+std::string readStandardInput(std::size_t limit) {
+    std::string text;
+    std::size_t size = 0;
+    for (;;) {
+        if (size == text.size()) {
+            if (size > limit) {
+                break;
+            }
+            text.resize(std::min(size * 2 + 4096, limit + 1));
+        }
+        const ssize_t n = ::read(STDIN_FILENO, text.data() + size, text.size() - size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw CliError(std::string("cannot read standard input: ") + std::strerror(errno));
+        }
+        if (n == 0) {
+            break;
+        }
+        size += static_cast<std::size_t>(n);
+    }
+    text.resize(size);
+    if (size > limit) {
+        constexpr std::size_t kMiB = std::size_t{1} << 20;
+        throw CliError("standard input is longer than " +
+                       (limit % kMiB == 0 ? std::to_string(limit / kMiB) + " MiB"
+                                          : std::to_string(limit) + " bytes"));
+    }
+    return text;
+}
 
 std::int64_t parseInteger(const std::string& text, const std::string& option, std::int64_t lo,
                           std::int64_t hi) {

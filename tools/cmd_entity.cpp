@@ -60,7 +60,7 @@ float parseCoordinate(const std::string& text, const std::string& name) {
 
 int encode(const Args& args) {
     if (args.size() != 7) {
-        throw CliError("usage: entity encode X1 X2 Y1 Y2 FLAGS TEXT");
+        throw CliError("needs X1 X2 Y1 Y2 FLAGS TEXT");
     }
     renderEntity entity;
     entity.x1 = parseCoordinate(args[1], "X1");
@@ -73,44 +73,31 @@ int encode(const Args& args) {
     entity.text = args[6];
     const std::string out = entityToText(entity);
     std::cout.write(out.data(), static_cast<std::streamsize>(out.size()));
-    std::cout.flush();
+    flushStandardOutput();
     return 0;
 }
 
 int decode(const Args& args) {
     if (args.size() != 1) {
-        throw CliError("usage: entity decode (the text form comes on stdin)");
+        throw CliError("takes no arguments (the text form comes on stdin)");
     }
     // An entity's text form is a few numbers and a short text; anything near this size is not
     // one (stdin may well be /dev/zero).
     constexpr std::size_t kMostBytes = std::size_t{8} << 20;
-    std::string text(kMostBytes + 1, '\0');
-    std::cin.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(std::cin.gcount()));
-    if (std::cin.bad()) {
-        throw CliError("entity decode: cannot read standard input");
-    }
-    if (text.size() > kMostBytes) {
-        throw CliError("entity decode: the text form on standard input is longer than " +
-                       std::to_string(kMostBytes >> 20) + " MiB");
-    }
+    const std::string text = readStandardInput(kMostBytes);
     renderEntity entity;
     try {
         entity = textToEntity(text);
     } catch (const RuntimeError& e) {
-        const std::string line =
-            "error " + std::to_string(e.number()) + " " + lowerTrim(e.description()) + "\n";
-        std::cout << line << std::flush;
-        std::cerr << line << std::flush;
-        return 1;
+        throw CliError("error " + std::to_string(e.number()) + " " + lowerTrim(e.description()));
     }
     std::cout << "x1 = " << formatSingle(entity.x1) << "\n"
               << "x2 = " << formatSingle(entity.x2) << "\n"
               << "y1 = " << formatSingle(entity.y1) << "\n"
               << "y2 = " << formatSingle(entity.y2) << "\n"
               << "flags = " << entity.flags << "\n"
-              << "text = " << escapeLineEnds(entity.text) << "\n"
-              << std::flush;
+              << "text = " << escapeLineEnds(entity.text) << "\n";
+    flushStandardOutput();
     return 0;
 }
 
@@ -118,10 +105,10 @@ int decode(const Args& args) {
 
 int cmdEntity(const Args& args) {
     if (!args.empty() && args.front() == "encode") {
-        return encode(args);
+        return run("entity encode", [&] { return encode(args); });
     }
     if (!args.empty() && args.front() == "decode") {
-        return decode(args);
+        return run("entity decode", [&] { return decode(args); });
     }
     throw CliError("usage: entity encode X1 X2 Y1 Y2 FLAGS TEXT | entity decode");
 }

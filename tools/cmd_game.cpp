@@ -43,6 +43,8 @@ int cmdNew(const Args& args) {
         const std::int32_t key = keyOption(p);
         const auto random = randomOption(p);
 
+        refuseUnwritable(p.positional[0]);
+
         sliders.SLvl.setValue(static_cast<std::int32_t>(level));
         sliders.SAccel.setValue(static_cast<std::int32_t>(accel));
         sliders.SSpeed.setValue(static_cast<std::int32_t>(speed));
@@ -64,9 +66,10 @@ int cmdNew(const Args& args) {
 int cmdStep(const Args& args) {
     return run("step", [&] {
         const ParsedArgs p = parseArgs(args, {"IN.egf", "OUT.egf"}, {"--ticks", "--key"});
-        const auto ticks = p.integer("--ticks", 0, std::numeric_limits<std::int64_t>::max(), 1);
+        const auto ticks = p.integer("--ticks", 0, kMostTicks, 1);
         const std::int32_t key = keyOption(p);
         const auto game = load(p.positional[0]);
+        refuseUnwritable(p.positional[1]);
         for (std::int64_t i = 0; i < ticks; ++i) {
             Ball_Timer(game->state);
         }

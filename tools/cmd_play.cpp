@@ -85,13 +85,16 @@ int cmdPlay(const Args& args) {
         const ParsedArgs p =
             parseArgs(args, {"IN.egf"},
                       {"--ms", "--seed", "--draws", "--pointer", "--out", "--key"}, {"--tile"});
-        const Millis end = p.integer("--ms", 0, std::numeric_limits<Millis>::max(), 60000);
+        const Millis end = p.integer("--ms", 0, kMostMillis, 60000);
         const TileSize tile = tileOption(p);
         const std::int32_t key = keyOption(p);
         const auto random = randomOption(p);
         const std::vector<PointerMove> moves =
             p.has("--pointer") ? readPointerFile(*p.text("--pointer")) : std::vector<PointerMove>{};
         const savegame::DecodedGame decoded = loadDecoded(p.positional[0]);
+        if (const auto out = p.text("--out")) {
+            refuseUnwritable(*out);
+        }
 
         StandardSliders sliders;
         EventLog log(std::cout);

@@ -32,6 +32,7 @@
 #include "savegame/messages.h"
 #include "tools/cli.h"
 #include "tools/commands.h"
+#include "tools/option_parser.h"
 
 namespace kestro::sim {
 
@@ -49,28 +50,13 @@ struct RenderArgs {
     int height = static_cast<int>(kDefaultHeight);
 };
 
-RenderArgs parseArgs(const Args& args) {
+RenderArgs renderArgs(const Args& args) {
+    const ParsedArgs p = parseArgs(args, {"IN.egf", "OUT.png"}, {"--width", "--height"});
     RenderArgs r;
-    std::vector<std::string> positional;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--width" || a == "--height") {
-            if (i + 1 >= args.size()) {
-                throw CliError("render: " + a + " needs a value");
-            }
-            const auto v = static_cast<int>(parseInteger(args[++i], a, 1, kMaxSide));
-            (a == "--width" ? r.width : r.height) = v;
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw CliError("render: unknown option '" + a + "'");
-        } else {
-            positional.push_back(a);
-        }
-    }
-    if (positional.size() != 2) {
-        throw CliError("render needs IN.egf OUT.png [--width W] [--height H]");
-    }
-    r.in = positional[0];
-    r.out = positional[1];
+    r.in = p.positional[0];
+    r.out = p.positional[1];
+    r.width = static_cast<int>(p.integer("--width", 1, kMaxSide, kDefaultWidth));
+    r.height = static_cast<int>(p.integer("--height", 1, kMaxSide, kDefaultHeight));
     return r;
 }
 
@@ -128,63 +114,68 @@ std::string oneLine(std::string text) {
 }  // namespace
 
 int cmdRender(const Args& args) {
-    const RenderArgs r = parseArgs(args);
+    return run("render", [&] {
+        const RenderArgs r = renderArgs(args);
 
-    auto loaded = savegame::loadGameFile(r.in);
-    if (!loaded) {
-        throw CliError("render: " + r.in + ": " + loaded.error().message);
-    }
-    if (loaded.value().dimensionsTampered) {
-        std::cerr << "kestro-sim: note: " << savegame::kTamperedMessage << "\n";
-    }
-    GameState s;
-    StandardSliders sliders;
-    savegame::applyDecodedGame(loaded.value(), s, sliders.view());
-    s.tileW = static_cast<float>(static_cast<double>(r.width) / kCols);
-    s.tileH = static_cast<float>(static_cast<double>(r.height) / kRows);
-    s.sceneReady = true;
-
-    const QuietQt quiet;
-    int argc = 1;
-    char name[] = "kestro-sim";
-    char* argv[] = {name, nullptr};
-    const auto app = guiApplication(argc, argv);
-
-    ImageSurface surface("Kestro", QSize(r.width, r.height));
-    surface.setTag("true");
-    try {
-        AbortingDialog dialog;
-        cRender renderer(dialog, [] { QCoreApplication::processEvents(); });
-        if (!renderer.renderInit(&surface)) {
-            throw CliError("render: the renderer could not be set up: " + oneLine(dialog.text()));
+        auto loaded = savegame::loadGameFile(r.in);
+        if (!loaded) {
+            throw CliError(r.in + ": " + loaded.error().message);
         }
-        // One frame: the handler of the first render event stops the loop.
-        renderer.render = [&renderer](std::int16_t&) { renderer.renderStop(); };
-        // A fresh renderer takes its first list only with two entities or more, as the game's
-        // start-up list has; a scene of fewer tiles is made up with entities that draw nothing.
-        std::vector<std::string> texts = composeScene(s);
-        while (texts.size() < 2) {
-            texts.push_back(entityToText(renderEntity{}));
+        if (loaded.value().dimensionsTampered) {
+            std::cerr << "kestro-sim: note: " << savegame::kTamperedMessage << "\n";
         }
-        renderer.renderEntitiesFill(texts, -1, -1);
-        renderer.renderStart();
-    } catch (const RuntimeError& e) {
-        throw CliError("render: run-time error " + std::to_string(e.number()) + ": " +
-                       e.description());
-    }
+        // Refused before Qt starts and the frame is drawn.
+        if (const auto reason = checkWritable(r.out)) {
+            throw CliError(*reason);
+        }
+        GameState s;
+        StandardSliders sliders;
+        savegame::applyDecodedGame(loaded.value(), s, sliders.view());
+        s.tileW = static_cast<float>(static_cast<double>(r.width) / kCols);
+        s.tileH = static_cast<float>(static_cast<double>(r.height) / kRows);
+        s.sceneReady = true;
 
-    // Encoded in memory, then written whole: a failing write leaves any earlier picture as it was.
-    QByteArray png;
-    QBuffer buffer(&png);
-    if (!buffer.open(QIODevice::WriteOnly) || !surface.image().save(&buffer, "PNG")) {
-        throw CliError("render: cannot encode the picture as PNG");
-    }
-    if (const auto failure =
-            writeWholeFile(r.out, std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
-                                            static_cast<std::size_t>(png.size())))) {
-        throw CliError("render: " + *failure);
-    }
-    return 0;
+        const QuietQt quiet;
+        int argc = 1;
+        char name[] = "kestro-sim";
+        char* argv[] = {name, nullptr};
+        const auto app = guiApplication(argc, argv);
+
+        ImageSurface surface("Kestro", QSize(r.width, r.height));
+        surface.setTag("true");
+        {
+            AbortingDialog dialog;
+            cRender renderer(dialog, [] { QCoreApplication::processEvents(); });
+            if (!renderer.renderInit(&surface)) {
+                throw CliError("the renderer could not be set up: " + oneLine(dialog.text()));
+            }
+            // One frame: the handler of the first render event stops the loop.
+            renderer.render = [&renderer](std::int16_t&) { renderer.renderStop(); };
+            // A fresh renderer takes its first list only with two entities or more, as the
+            // game's start-up list has; a scene of fewer tiles is made up with entities that
+            // draw nothing.
+            std::vector<std::string> texts = composeScene(s);
+            while (texts.size() < 2) {
+                texts.push_back(entityToText(renderEntity{}));
+            }
+            renderer.renderEntitiesFill(texts, -1, -1);
+            renderer.renderStart();
+        }
+
+        // Encoded in memory, then written whole: a failing write leaves any earlier picture as
+        // it was.
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !surface.image().save(&buffer, "PNG")) {
+            throw CliError("cannot encode the picture as PNG");
+        }
+        if (const auto failure = writeWholeFile(
+                r.out, std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
+                                 static_cast<std::size_t>(png.size())))) {
+            throw CliError(*failure);
+        }
+        return 0;
+    });
 }
 
 }  // namespace kestro::sim

@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "common/whole_file.h"
 #include "savegame/apply.h"
 #include "savegame/file_key.h"
 #include "savegame/game_file.h"
@@ -46,6 +47,12 @@ std::int32_t keyOption(const ParsedArgs& p) {
 void save(const std::string& path, const GameState& s, StandardSliders& sliders, std::int32_t key) {
     if (auto failure = sg::saveGameFile(path, s, sg::readSliderValues(sliders.view()), key)) {
         throw CliError(*failure);
+    }
+}
+
+void refuseUnwritable(const std::string& path) {
+    if (auto reason = checkWritable(path)) {
+        throw CliError(*reason);
     }
 }
 

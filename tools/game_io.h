@@ -16,20 +16,6 @@
 
 namespace kestro::sim {
 
-// Runs one subcommand; its errors name it: "step: ...". A run-time error of the game becomes
-// "step: run-time error N (description)".
-template <class F>
-int run(const char* command, F&& body) {
-    try {
-        return body();
-    } catch (const CliError& e) {
-        throw CliError(std::string(command) + ": " + e.what());
-    } catch (const RuntimeError& e) {
-        throw CliError(std::string(command) + ": run-time error " + std::to_string(e.number()) +
-                       " (" + e.description() + ")");
-    }
-}
-
 // A saved game as the file holds it, or a CliError with the file's name and the reason. A file
 // with the wrong dimensions loads with a note on stderr.
 savegame::DecodedGame loadDecoded(const std::string& path);
@@ -45,6 +31,10 @@ std::unique_ptr<LoadedGame> load(const std::string& path);
 std::int32_t keyOption(const ParsedArgs& p);
 
 void save(const std::string& path, const GameState& s, StandardSliders& sliders, std::int32_t key);
+
+// A CliError when a game could not be saved at path, as far as can be told before saving: so that
+// a long run is not made for an output that is then lost.
+void refuseUnwritable(const std::string& path);
 
 // The generator of --seed N, the draws of --draws FILE, or one seeded from the clock.
 std::unique_ptr<RandomSource> randomOption(const ParsedArgs& p);

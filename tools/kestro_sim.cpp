@@ -48,8 +48,24 @@ const char* const kUsage =
 
 }  // namespace
 
+namespace {
+
+// Prints the usage on stdout; status 1 when it is lost.
+int printUsage() {
+    std::cout << kUsage;
+    std::cout.flush();
+    if (!std::cout) {
+        std::cerr << "kestro-sim: cannot write to standard output\n";
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     using namespace kestro::sim;
+    holdStandardStreams();
     Args all(argv + 1, argv + argc);
     if (all.empty()) {
         std::cerr << kUsage;
@@ -57,14 +73,12 @@ int main(int argc, char** argv) {
     }
     const std::string command = all.front();
     if (command == "--help" || command == "-h" || command == "help") {
-        std::cout << kUsage;
-        return 0;
+        return printUsage();
     }
     const Args rest(all.begin() + 1, all.end());
     for (const auto& a : rest) {
         if (a == "--help") {
-            std::cout << kUsage;
-            return 0;
+            return printUsage();
         }
     }
     try {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,13 +57,29 @@ std::vector<PointerMove> readPointerFile(const std::filesystem::path& path) {
             continue;
         }
         const std::string where = describe(path) + " line " + std::to_string(number) + ": ";
-        const auto ms = w && w->size() == 3 ? parseWhole<Millis>((*w)[0]) : std::nullopt;
-        const auto x = ms ? parseFiniteFloat((*w)[1]) : std::nullopt;
-        const auto y = x ? parseFiniteFloat((*w)[2]) : std::nullopt;
-        if (!y) {
+        if (!w || w->size() != 3) {
             throw CliError(where + "'" + shownLine(line) +
-                           "' is not 'MS X Y' (whole milliseconds, two decimal positions)");
+                           "' is not a move: a move is three numbers 'MS X Y', the time in "
+                           "milliseconds and the pointer's position in pixels");
         }
+        const auto ms = parseWhole<Millis>((*w)[0]);
+        if (!ms) {
+            throw CliError(where + "the time '" + shownLine((*w)[0]) +
+                           "' is not a whole number of milliseconds");
+        }
+        // A position in pixels, or an error saying what is wrong with the word.
+        const auto position = [&](std::string_view word, const char* name) {
+            if (const auto value = parseFiniteFloat(word)) {
+                return *value;
+            }
+            const auto wide = parseWhole<double>(word);
+            throw CliError(where + "the " + name + " position '" + shownLine(word) +
+                           (wide && std::isfinite(*wide)
+                                ? "' is too large for a position in pixels"
+                                : "' is not a number of pixels (such as 120 or 45.5)"));
+        };
+        const float x = position((*w)[1], "x");
+        const float y = position((*w)[2], "y");
         if (*ms < 0) {
             throw CliError(where + "the time " + std::to_string(*ms) + " is negative");
         }
@@ -70,7 +87,7 @@ std::vector<PointerMove> readPointerFile(const std::filesystem::path& path) {
             throw CliError(where + "the time " + std::to_string(*ms) +
                            " comes before the previous move's " + std::to_string(moves.back().ms));
         }
-        moves.push_back(PointerMove{*ms, *x, *y});
+        moves.push_back(PointerMove{*ms, x, y});
     }
     return moves;
 }

@@ -4,9 +4,11 @@
 #include <exception>
 #include <iostream>
 
+#include "tools/cli.h"
 #include "tools/commands.h"
 
 int main(int argc, char** argv) {
+    kestro::sim::holdStandardStreams();
     const kestro::sim::Args args(argv + 1, argv + argc);
     try {
         return kestro::sim::cmdRender(args);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "common/unique_fd.h"
+#include "tests/support/as_user.h"
 #include "tests/support/files.h"
 #include "tests/support/hang_guard.h"
 #include "tests/support/socket_file.h"
@@ -204,6 +205,11 @@ TEST_F(WholeFile, RefusesWhatCannotTakeAFileAndChangesNothing) {
         EXPECT_NE(failure->find("'" + path.string() + "'"), std::string::npos) << *failure;
         EXPECT_NE(failure->find(c.mentions), std::string::npos) << *failure;
         EXPECT_EQ(snapshot(dir), before);
+        // The check before writing tells the same, but of a folder that takes no files (which
+        // only an attempt shows to root).
+        if (::geteuid() != 0 || !path.string().starts_with("/proc/")) {
+            EXPECT_EQ(checkWritable(path), failure);
+        }
     }
     EXPECT_FALSE(fs::exists("/proc/game.egf"));
 }
@@ -320,7 +326,7 @@ TEST_F(WholeFile, AFileWrittenOverKeepsItsPermissionsAndANewOneFollowsTheUmask) 
     };
     const Case cases[] = {
         {"private file", 0600, 022, 0600},      {"group-readable file", 0640, 077, 0640},
-        {"executable file", 0755, 077, 0755},   {"read-only file", 0444, 022, 0444},
+        {"executable file", 0755, 077, 0755},   {"group-writable file", 0664, 022, 0664},
         {"new file, umask 022", -1, 022, 0644}, {"new file, umask 027", -1, 027, 0640},
     };
     const fs::path file = tempDir_ / "game.egf";
@@ -336,6 +342,155 @@ TEST_F(WholeFile, AFileWrittenOverKeepsItsPermissionsAndANewOneFollowsTheUmask) 
         struct stat st {};
         ASSERT_EQ(::stat(file.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, c.expected);
+        EXPECT_EQ(readFile(file), "new contents\n");
+    }
+}
+
+// What a normal user may not write, or what a new copy would split, is refused and left as it
+// was; the user's own file is written. Root writes over write-protected files and folders, so as
+// root the writes are made by the user nobody.
+TEST_F(WholeFile, WritesOnlyWhatTheUserMayWriteAndNeverSplitsHardLinks) {
+    // Gives path to the user the write is made by.
+    const auto own = [](const fs::path& path) {
+        EXPECT_EQ(::lchown(path.c_str(), testing::userId(), testing::userGroup()), 0) << path;
+    };
+    struct Case {
+        const char* name;
+        bool needsRoot;  // the case needs a file of another user
+        // Prepares the case's folder (the user's) and gives the path to write.
+        std::function<fs::path(const fs::path&)> setUp;
+        std::string outcome;  // "written", or a part of the refusal
+    };
+    const Case cases[] = {
+        {"the user's own file", false,
+         [&](const fs::path& d) {
+             writeFile(d / "game.egf", "old");
+             own(d / "game.egf");
+             return d / "game.egf";
+         },
+         "written"},
+        {"a write-protected file", false,
+         [&](const fs::path& d) {
+             writeFile(d / "precious.egf", "old");
+             own(d / "precious.egf");
+             ::chmod((d / "precious.egf").c_str(), 0444);
+             return d / "precious.egf";
+         },
+         "it is write-protected (Permission denied)"},
+        {"a link to a write-protected file", false,
+         [&](const fs::path& d) {
+             writeFile(d / "precious.egf", "old");
+             own(d / "precious.egf");
+             ::chmod((d / "precious.egf").c_str(), 0400);
+             fs::create_symlink("precious.egf", d / "game.egf");
+             own(d / "game.egf");
+             return d / "game.egf";
+         },
+         "which is write-protected (Permission denied)"},
+        {"a file of another user, readable only", true,
+         [&](const fs::path& d) {
+             writeFile(d / "theirs.egf", "old");
+             ::chmod((d / "theirs.egf").c_str(), 0644);
+             return d / "theirs.egf";
+         },
+         "it is write-protected"},
+        {"a file of another user that anyone may write", true,
+         [&](const fs::path& d) {
+             writeFile(d / "shared.egf", "old");
+             ::chmod((d / "shared.egf").c_str(), 0666);
+             return d / "shared.egf";
+         },
+         "a new copy cannot keep its owner (user 0) and group (0): Operation not permitted"},
+        {"a file with a second hard link", false,
+         [&](const fs::path& d) {
+             writeFile(d / "game.egf", "old");
+             own(d / "game.egf");
+             fs::create_hard_link(d / "game.egf", d / "backup.egf");
+             return d / "game.egf";
+         },
+         "it has 2 hard links, which a new copy would split"},
+        {"a file in a write-protected folder", false,
+         [&](const fs::path& d) {
+             fs::create_directory(d / "locked");
+             writeFile(d / "locked" / "game.egf", "old");
+             own(d / "locked" / "game.egf");
+             own(d / "locked");
+             ::chmod((d / "locked").c_str(), 0555);
+             return d / "locked" / "game.egf";
+         },
+         "cannot create a file in its folder"},
+    };
+    // The user must reach the case folders.
+    ASSERT_EQ(::chmod(tempDir_.path().c_str(), 0755), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.needsRoot && ::geteuid() != 0) {
+            continue;  // only root can give a file to another user
+        }
+        const fs::path dir = caseFolder(c.name);
+        own(dir);
+        const fs::path path = c.setUp(dir);
+        const auto before = snapshot(dir);
+
+        // What the check before writing says, then what the write does; both must agree.
+        const auto outcome = testing::runAsUser([&] {
+            const auto checked = checkWritable(path);
+            const auto failure = writeWholeFile(path, bytes_);
+            return (checked ? "refused: " + *checked : std::string("written")) + "\n" +
+                   (failure ? "refused: " + *failure : std::string("written"));
+        });
+        if (!outcome) {
+            GTEST_SKIP() << "cannot run a write as an unprivileged user";
+        }
+        const std::string checked = outcome->substr(0, outcome->find('\n'));
+        const std::string written = outcome->substr(outcome->find('\n') + 1);
+        EXPECT_EQ(checked, written) << "the check before writing";
+        if (c.outcome == "written") {
+            EXPECT_EQ(written, "written");
+            EXPECT_EQ(readFile(path), "new contents\n");
+            continue;
+        }
+        EXPECT_TRUE(written.starts_with("refused: cannot write '" + path.string() + "'"))
+            << written;
+        EXPECT_NE(written.find(c.outcome), std::string::npos) << written;
+        EXPECT_EQ(snapshot(dir), before);
+    }
+}
+
+// Root writing over a user's file leaves it the user's, with its mode, setuid and setgid bits
+// included (which a change of owner clears), and writes over a write-protected file as any
+// write of root's does.
+TEST_F(WholeFile, RootKeepsTheOwnerGroupAndModeOfAFileWrittenOver) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to own files for another user";
+    }
+    struct Case {
+        const char* name;
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+    };
+    const Case cases[] = {
+        {"a user's private file", testing::kNobody, testing::kNogroup, 0640},
+        {"a user's file of root's group", testing::kNobody, 0, 0660},
+        {"a user's setgid program", testing::kNobody, testing::kNogroup, 02750},
+        {"a user's setuid program", testing::kNobody, testing::kNogroup, 04755},
+        {"a read-only file", testing::kNobody, testing::kNogroup, 0444},
+        {"root's own read-only file", 0, 0, 0400},
+    };
+    const fs::path file = tempDir_ / "game.egf";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(file);
+        writeFile(file, "old");
+        ASSERT_EQ(::chown(file.c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
+        ASSERT_EQ(writeWholeFile(file, bytes_), std::nullopt);
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, c.owner);
+        EXPECT_EQ(st.st_gid, c.group);
+        EXPECT_EQ(st.st_mode & 07777, c.mode);
         EXPECT_EQ(readFile(file), "new contents\n");
     }
 }

@@ -187,6 +187,19 @@ TEST_F(ShellFileMenu, AFailedSaveSaysSoAndKeepsWhatWasThere) {
         (blocker / "game.egf").string(),  // a file where a folder should be: stops root too
         dir.path().string(),              // a folder
     };
+    // A file of two names: a new copy would part them, so it is refused with the reason.
+    const auto linked = dir / "linked.egf";
+    kestro::testing::writeFile(linked, "shared");
+    std::filesystem::create_hard_link(linked, dir / "other-name.egf");
+    prompt.messages.clear();
+    dialog.answers = {linked.string()};
+    window.mnuSave.trigger();
+    EXPECT_EQ(prompt.messages,
+              std::vector<std::string>{std::string(kNotSavedMessage) + "cannot write '" +
+                                       linked.string() +
+                                       "': it has 2 hard links, which a new copy would split "
+                                       "into separate files"});
+    EXPECT_EQ(kestro::testing::readFile(dir / "other-name.egf"), "shared");
     for (const std::string& target : targets) {
         prompt.messages.clear();
         const Snapshot before = snapshot();

@@ -25,6 +25,10 @@ struct RunResult {
     std::string err;
 };
 
+// Given as inPath or stdoutPath: the stream is closed in the program (as by the shell's <&- or
+// >&-).
+inline const std::filesystem::path kClosedStream = "<closed>";
+
 // Runs program with args (the words after its name) in the current environment, its stdin read
 // from inPath (a file, or a device such as /dev/zero); stdout goes to stdoutPath when one is
 // given (say /dev/full; out then stays empty), else like stderr through a file in a scratch
@@ -46,9 +50,17 @@ inline RunResult runProgramFrom(const std::string& program, const std::vector<st
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
+    if (inPath == kClosedStream) {
+        posix_spawn_file_actions_addclose(&actions, 0);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
+    }
+    if (outPath == kClosedStream) {
+        posix_spawn_file_actions_addclose(&actions, 1);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+    }
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
     pid_t pid = 0;

@@ -18,7 +18,9 @@
 #include "game/slider.h"
 #include "savegame/game_file.h"
 #include "savegame/slider_values.h"
+#include "tests/support/as_user.h"
 #include "tests/support/files.h"
+#include "tests/support/process.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tmpfs.h"
 #include "tests/tools/run_sim.h"
@@ -173,6 +175,95 @@ TEST_F(ToolsFiles, InputsHaveABound) {
     expectOneLineError(r, "--seed must lie between 0 and");
     r = runSim({"new", path("x.egf"), "--seed", "9x"});
     expectOneLineError(r, "--seed needs a whole number");
+
+    // Runs that no real use asks for, which would not end in a lifetime.
+    r = runSim({"play", path("level.egf"), "--ms", "10000000001"});
+    expectOneLineError(r, "play: --ms must lie between 0 and 10000000000, not 10000000001");
+    EXPECT_EQ(r.out, "");
+    r = runSim({"step", path("level.egf"), path("x.egf"), "--ticks", "10000000001"});
+    expectOneLineError(r, "step: --ticks must lie between 0 and 10000000000, not 10000000001");
+}
+
+// Output that is lost (a full disk, a closed stdout) and input that cannot be read (a closed
+// stdin, a folder) fail every command that writes or reads them, with one line on stderr.
+TEST_F(ToolsFiles, LostOutputAndUnreadableInputAreErrors) {
+    using kestro::testing::kClosedStream;
+    using kestro::testing::runProgramFrom;
+    writeFile(path("entity.txt"), "1\r\n2\r\n3\r\n4\r\n8\r\nc255");
+    const std::vector<std::vector<std::string>> printing = {
+        {"--help"},
+        {"new", "--help"},
+        {"show", path("level.egf")},
+        {"play", path("level.egf"), "--ms", "10", "--seed", "1"},
+        {"entity", "encode", "1", "2", "3", "4", "8", "c255"},
+        {"entity", "decode"},
+    };
+    for (const std::filesystem::path& sink : {std::filesystem::path("/dev/full"), kClosedStream}) {
+        if (!std::filesystem::exists("/dev/full") && sink != kClosedStream) {
+            continue;
+        }
+        for (const auto& args : printing) {
+            SCOPED_TRACE(sink.string() + " " + args[0] + " " + args.back());
+            const auto r = runProgramFrom(KESTRO_SIM, args, path("entity.txt"), sink);
+            expectOneLineError(r, "cannot write to standard output");
+            EXPECT_EQ(r.err.rfind("kestro-sim: ", 0), 0u) << r.err;
+        }
+    }
+    for (const std::filesystem::path& source : {kClosedStream, dir_.path()}) {
+        SCOPED_TRACE(source.string());
+        const auto r = runProgramFrom(KESTRO_SIM, {"entity", "decode"}, source);
+        expectOneLineError(r, "kestro-sim: entity decode: cannot read standard input: ");
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+// An output the user may not write, or one that a new copy would split from its other names,
+// is refused before the command runs (play prints nothing), with the reason on one line, and
+// stays as it was. As root the commands run as the user nobody, whom the files belong to.
+TEST_F(ToolsFiles, AnOutputThatCannotBeReplacedIsRefusedBeforeTheRun) {
+    ASSERT_EQ(::chmod(dir_.path().c_str(), 0755), 0);
+    const auto userDir = dir_ / "user";
+    std::filesystem::create_directory(userDir);
+    ASSERT_EQ(::chown(userDir.c_str(), kestro::testing::userId(), kestro::testing::userGroup()), 0);
+    struct Target {
+        const char* name;
+        const char* reason;
+    };
+    const Target targets[] = {
+        {"precious.egf", "it is write-protected (Permission denied)"},
+        {"linked.egf", "it has 2 hard links, which a new copy would split into separate files"},
+    };
+    for (const Target& t : targets) {
+        const auto file = userDir / t.name;
+        writeFile(file, "what was there");
+        ASSERT_EQ(::chown(file.c_str(), kestro::testing::userId(), kestro::testing::userGroup()),
+                  0);
+    }
+    ASSERT_EQ(::chmod((userDir / "precious.egf").c_str(), 0444), 0);
+    std::filesystem::create_hard_link(userDir / "linked.egf", userDir / "other.egf");
+
+    for (const Target& t : targets) {
+        const std::string out = (userDir / t.name).string();
+        const std::vector<std::vector<std::string>> commands = {
+            {"new", out, "--seed", "1"},
+            {"step", path("level.egf"), out, "--ticks", "5"},
+            {"play", path("level.egf"), "--ms", "60000", "--seed", "1", "--out", out},
+            {"render", path("level.egf"), out},
+        };
+        for (const auto& args : commands) {
+            SCOPED_TRACE(args[0] + " " + t.name);
+            const auto result = kestro::testing::runAsUser([&] {
+                const auto r = runSim(args);
+                return std::to_string(r.status) + "\n" + r.err + r.out;
+            });
+            if (!result) {
+                GTEST_SKIP() << "cannot run kestro-sim as an unprivileged user";
+            }
+            EXPECT_EQ(*result, "1\nkestro-sim: " + args[0] + ": cannot write '" + out +
+                                   "': " + t.reason + "\n");
+            EXPECT_EQ(readFile(out), "what was there");
+        }
+    }
 }
 
 }  // namespace

@@ -116,6 +116,7 @@ TEST_F(ToolsRender, SizeOptionsSetTheCellSize) {
         {{"--width", "118", "--height", "94"}, 118, 94},
         {{"--height", "470"}, 582, 470},
         {{"--width", "1180"}, 1180, 525},
+        {{"--width=59", "--height=+47"}, 59, 47},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.width);
@@ -149,13 +150,29 @@ TEST_F(ToolsRender, ErrorsAreOneLineAndStatusOne) {
         {"render", (dir_ / "missing.egf").string(), png},
         {"render", shortFile.string(), png},
         {"render", game.string(), (dir_ / "no" / "such" / "folder.png").string()},
+        {"render", game.string(), png, "--width=0"},
+        {"render", game.string(), png, "--height="},
+        {"render", game.string(), png, "--width", "30", "--width", "40"},
+        {"render", game.string(), png, "--width=30", "--width=30"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args.back());
         const auto r = runSim(args);
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err.rfind("kestro-sim: ", 0), 0u) << r.err;
+        EXPECT_EQ(r.err.rfind("kestro-sim: render: ", 0), 0u) << r.err;
         EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
+    // The same wording as the other commands' options.
+    const std::pair<std::vector<std::string>, std::string> worded[] = {
+        {{"--width", "30", "--width", "40"}, "--width is given twice"},
+        {{"--width=wide"}, "--width needs a whole number, not 'wide'"},
+        {{"--height=8193"}, "--height must lie between 1 and 8192, not 8193"},
+        {{"--depth=3"}, "unknown option '--depth'"},
+    };
+    for (const auto& [options, message] : worded) {
+        std::vector<std::string> args = {"render", game.string(), png};
+        args.insert(args.end(), options.begin(), options.end());
+        EXPECT_EQ(runSim(args).err, "kestro-sim: render: " + message + "\n");
     }
     EXPECT_FALSE(std::filesystem::exists(png));
 }
