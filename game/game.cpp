@@ -114,17 +114,27 @@ void Game::MessageGuard::showScore(std::int32_t score) {
 }
 
 void Game::MessageGuard::showMessage(const std::string& text) {
+    game_.holdWhile([this, &text] { game_.display_.showMessage(text); });
+}
+
+void Game::holdWhile(const std::function<void()>& dialog) {
+    if (messageOpen_) {
+        dialog();  // the outer dialog's hold counts this one's time as well
+        return;
+    }
     struct Open {
         bool& flag;
         explicit Open(bool& f) : flag(f) { flag = true; }
         ~Open() { flag = false; }
-    } open(game_.messageOpen_);
-    const Millis before = game_.messageTime_ ? game_.messageTime_->now() : 0;
-    game_.display_.showMessage(text);
-    const Millis after = game_.messageTime_ ? game_.messageTime_->now() : 0;
+        Open(const Open&) = delete;
+        Open& operator=(const Open&) = delete;
+    } open(messageOpen_);
+    const Millis before = messageTime_ ? messageTime_->now() : 0;
+    dialog();
+    const Millis after = messageTime_ ? messageTime_->now() : 0;
     if (after > before) {
-        game_.timers_.postpone(after - before);
-        game_.lastAdvance_ += after - before;
+        timers_.postpone(after - before);
+        lastAdvance_ += after - before;
     }
 }
 

@@ -72,6 +72,10 @@ class Game {
     // Reset: a new level from the sliders, from nothing.
     void reset();
 
+    // Shows a dialog the player answers (a game message, a file dialog, a help text) with the
+    // game held: no timer fires while it is open and the time it stays open counts as paused.
+    // A dialog opened from inside another is held by the outer one.
+    void holdWhile(const std::function<void()>& dialog);
     bool messageOpen() const { return messageOpen_; }
 
     // How many times each timer has fired, by TimerId.

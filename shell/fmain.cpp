@@ -10,6 +10,7 @@
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QScreen>
 
 #include "common/runtime_error.h"
 #include "shell/help_dialogs.h"
@@ -29,10 +30,6 @@ void place(QWidget& w, const Place& p) {
     w.setGeometry(pixelsFromTwips(p.left), pixelsFromTwips(p.top), pixelsFromTwips(p.width),
                   pixelsFromTwips(p.height));
 }
-
-// The size of the client area the window is designed for.
-constexpr double kClientWidth = 8730.0;
-constexpr double kClientHeight = 10215.0;
 
 // The controls' own text: a small sans serif, so that captions fit the design's sizes.
 QFont controlFont() {
@@ -110,7 +107,7 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt)
         object->setObjectName(QString::fromLatin1(name));
     }
 
-    placeControls();
+    placeControls(shift_);
 
     // The check box starts checked, so the game starts paused. It takes clicks once start-up
     // has everything in place.
@@ -158,25 +155,29 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt)
     connectHandlers();
 
     // The client area of the window description; the menu bar comes on top of it.
-    resize(pixelsFromTwips(kClientWidth),
-           pixelsFromTwips(kClientHeight) + menuBar()->sizeHint().height());
+    resize(pixelsFromTwips(kDesignClient.width),
+           pixelsFromTwips(kDesignClient.height) + menuBar()->sizeHint().height());
 }
 
 fMain::~fMain() = default;
 
-void fMain::placeControls() {
+void fMain::placeControls(const PanelShift& shift) {
+    shift_ = shift;
+    const double up = shift.up;
+    const double left = shift.left;
     place(cPaused, {0, 0, 1665, 405});
-    place(Label4, {7320, 30, 495, 255});
-    place(ScoreDisp, {7860, 30, 855, 375});
+    place(Label4, {7320 - left, 30, 495, 255});
+    place(ScoreDisp, {7860 - left, 30, 855, 375});
     place(Kestro, {0, 420, 8175, 7215});
-    place(SSpeed, {660, 8640, 6735, 255});
-    place(Label3, {3360, 8880, 1095, 255});
-    place(SAccel, {660, 9120, 6735, 255});
-    place(Label2, {3420, 9360, 1215, 255});
-    place(SLvl, {660, 9600, 6735, 255});
-    place(Label1, {3600, 9840, 615, 255});
-    place(reset, {7440, 8520, 975, 375});
-    place(apply, {7440, 9480, 975, 375});
+    // The sliders end where they end by design, clear of the buttons at their right.
+    place(SSpeed, {660, 8640 - up, 6735 - left, 255});
+    place(Label3, {3360, 8880 - up, 1095, 255});
+    place(SAccel, {660, 9120 - up, 6735 - left, 255});
+    place(Label2, {3420, 9360 - up, 1215, 255});
+    place(SLvl, {660, 9600 - up, 6735 - left, 255});
+    place(Label1, {3600, 9840 - up, 615, 255});
+    place(reset, {7440 - left, 8520 - up, 975, 375});
+    place(apply, {7440 - left, 9480 - up, 975, 375});
 }
 
 void fMain::connectHandlers() {
@@ -241,15 +242,24 @@ void fMain::Form_Resize() {
     constexpr int kMaxSnapDepth = 4;
     if (resizeDepth_ < kMaxSnapDepth) {
         ++resizeDepth_;
+        const TwipSize available = availableOuterSize();
         const QRect outer = frameGeometry();
-        if (const auto h = snappedOuterHeight(twipsFromPixels(outer.height()))) {
+        if (const auto h = snappedOuterHeight(twipsFromPixels(outer.height()), available.height)) {
             resizeNested(QSize(width(), pixelsFromTwips(*h) - (outer.height() - height())));
         }
         const QRect outerNow = frameGeometry();
-        if (const auto w = snappedOuterWidth(twipsFromPixels(outerNow.width()))) {
+        if (const auto w = snappedOuterWidth(twipsFromPixels(outerNow.width()), available.width)) {
             resizeNested(QSize(pixelsFromTwips(*w) - (outerNow.width() - width()), height()));
         }
         --resizeDepth_;
+    }
+
+    // On a screen too small for the designed window the controls move into the client area.
+    const PanelShift shift =
+        panelShift(TwipSize{twipsFromPixels(client_.width()), twipsFromPixels(client_.height())},
+                   availableOuterSize());
+    if (shift != shift_) {
+        placeControls(shift);
     }
 
     const TwipSize field = playfieldSize(
@@ -257,6 +267,15 @@ void fMain::Form_Resize() {
         twipsFromPixels(reset.y()), twipsFromPixels(Kestro.y()), twipsFromPixels(Kestro.x()));
     Kestro.resize(pixelsFromTwips(field.width), pixelsFromTwips(field.height));
     updateCellSize();
+}
+
+TwipSize fMain::availableOuterSize() const {
+    const QScreen* s = screen();
+    if (s == nullptr) {
+        return TwipSize{kUnlimited, kUnlimited};
+    }
+    const QRect area = s->availableGeometry();
+    return TwipSize{twipsFromPixels(area.width()), twipsFromPixels(area.height())};
 }
 
 void fMain::updateCellSize() {

@@ -26,6 +26,7 @@
 #include "render/crender.h"
 #include "shell/dialogs.h"
 #include "shell/frame_pacer.h"
+#include "shell/layout.h"
 #include "shell/picture_box.h"
 #include "shell/qt_slider.h"
 #include "shell/window_display.h"
@@ -68,6 +69,9 @@ class fMain final : public QMainWindow {
     void Form_Unload();
     void cPaused_Click();
     void mnuQuit_Click();
+    // A close request from outside the window (a signal): closes the dialog that is open, if
+    // any, then the window, which runs the orderly shut-down.
+    void requestClose();
     void DispUpdate_Timer();
     void renderer_render(std::int16_t& objectsRendered);
 
@@ -172,13 +176,21 @@ class fMain final : public QMainWindow {
     // a close) and answers false.
     bool frameWanted();
     void finishUnload();
-    void placeControls();
+    // Places the controls as designed, moved by shift (nothing on a screen large enough).
+    void placeControls(const PanelShift& shift);
+    // The screen's area that windows may take, in twips; unlimited without a screen.
+    TwipSize availableOuterSize() const;
     void resizeNested(QSize size);
     // Shows the message of a run-time error that no handler deals with and ends the program.
     [[noreturn]] void fatalError(const RuntimeError& e);
     void connectHandlers();
     // Shows a Help menu text; the game holds while it is open.
     void showInfo(const std::string& title, const std::string& text);
+    // Runs a dialog of the window (a file dialog, a message, a help text) with the game held, as
+    // a game message holds it: the time it stays open counts as paused.
+    void holdGame(const std::function<void()>& dialog);
+    // A message of the window's own, with the game held.
+    void showMessage(const std::string& text);
     // Sets the cell size from the playfield's size in device pixels.
     void updateCellSize();
     // Fires every game tick that is due by now, then sleeps until the next one.
@@ -209,6 +221,7 @@ class fMain final : public QMainWindow {
     bool logOpen_ = false;
     bool unloading_ = false;
     int resizeDepth_ = 0;
+    PanelShift shift_;
 };
 
 }  // namespace kestro::shell

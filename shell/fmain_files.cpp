@@ -1,8 +1,9 @@
-// fMain's File menu: saving the game to a file and loading it back. All file work happens after
-// the dialog has closed, without yielding, so no tick sees a half-written file or a half-loaded
-// game.
+// fMain's File menu: saving the game to a file and loading it back, and the hold that every
+// dialog of the window puts on the game. All file work happens after the dialog has closed,
+// without yielding, so no tick sees a half-written file or a half-loaded game.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "savegame/apply.h"
@@ -23,8 +24,23 @@ std::string folderOf(const std::string& path) {
 
 }  // namespace
 
+void fMain::holdGame(const std::function<void()>& dialog) {
+    game_.holdWhile([&] {
+        armClock();  // no tick wakes the game while the dialog is open
+        dialog();
+    });
+    armClock();
+}
+
+void fMain::showMessage(const std::string& text) {
+    holdGame([&] { prompt_.showMessage(text); });
+}
+
 void fMain::mnuSave_Click() {
-    const auto path = fileDialog_->askSavePath(lastFolder_);
+    // The game holds while the dialog is open, so the file holds the game as it stood when Save
+    // was chosen.
+    std::optional<std::string> path;
+    holdGame([&] { path = fileDialog_->askSavePath(lastFolder_); });
     if (!path) {
         return;  // cancelled: nothing happens and nothing is shown
     }
@@ -33,12 +49,13 @@ void fMain::mnuSave_Click() {
     const auto failure = savegame::saveGameFile(
         *path, game_.state(), savegame::readSliderValues(sliders()), savegame::fileKeyNow());
     if (failure) {
-        prompt_.showMessage(std::string(kNotSavedMessage) + *failure);
+        showMessage(std::string(kNotSavedMessage) + *failure);
     }
 }
 
 void fMain::mnuOpen_Click() {
-    const auto path = fileDialog_->askOpenPath(lastFolder_);
+    std::optional<std::string> path;
+    holdGame([&] { path = fileDialog_->askOpenPath(lastFolder_); });
     if (!path) {
         return;
     }
@@ -50,11 +67,11 @@ void fMain::loadGame(const std::string& path) {
     // The whole file is read and checked before anything of the running game changes.
     const savegame::DecodeResult loaded = savegame::loadGameFile(path);
     if (!loaded) {
-        prompt_.showMessage(savegame::refusalText(loaded.error()));
+        showMessage(savegame::refusalText(loaded.error()));
         return;
     }
     if (loaded.value().dimensionsTampered) {
-        prompt_.showMessage(std::string(savegame::kTamperedMessage));  // and loading goes on
+        showMessage(std::string(savegame::kTamperedMessage));  // and loading goes on
     }
     // The pause state, the timers and their periods stay; the next frame shows the loaded grid.
     savegame::applyDecodedGame(loaded.value(), game_.state(), sliders());

@@ -27,13 +27,7 @@ void fMain::Help2_Click() {
 }
 
 void fMain::showInfo(const std::string& title, const std::string& text) {
-    // Nothing moves while the player reads; afterwards the game goes on as "Pause" says.
-    game_.setPaused(true, time_.now());
-    armClock();
-    infoPrompt_->showInfo(title, text);
-    if (!unloading_) {
-        cPaused_Click();
-    }
+    holdGame([&] { infoPrompt_->showInfo(title, text); });
 }
 
 }  // namespace kestro::shell

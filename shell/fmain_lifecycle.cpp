@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -159,6 +160,18 @@ void fMain::finishUnload() {
         errorLogFile(false, "", 0, 0, false);
         logOpen_ = false;
     }
+}
+
+void fMain::requestClose() {
+    // An open dialog answers as its Close button would (Cancel, OK, Abort); the code that showed
+    // it goes on once its own event loop has returned, and finds the game shutting down.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* w : windows) {
+        if (w != this && w->isVisible() && w->isModal()) {
+            w->close();
+        }
+    }
+    close();
 }
 
 void fMain::mnuQuit_Click() {

@@ -9,9 +9,12 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTest>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <optional>
@@ -20,6 +23,7 @@
 #include <vector>
 
 #include "savegame/apply.h"
+#include "savegame/codec.h"
 #include "savegame/game_file.h"
 #include "savegame/layout.h"
 #include "savegame/messages.h"
@@ -150,18 +154,55 @@ TEST_F(DesktopWindow, TheGameHoldsWhileAHelpTextIsOpenAndGoesOnAsPauseSays) {
     runSession(window, 2, [&] {
         for (const Case& c : cases) {
             window.cPaused.setCheckState(c.pause);
-            std::optional<bool> pausedWhileOpen;
-            info.during = [&] { pausedWhileOpen = window.game().paused(); };
+            std::optional<bool> heldWhileOpen;
+            info.during = [&] {
+                heldWhileOpen = window.game().messageOpen() && !window.clockTimer().isActive();
+            };
             for (QAction* item : {&window.About, &window.Help2}) {
-                pausedWhileOpen.reset();
+                heldWhileOpen.reset();
                 item->trigger();
-                EXPECT_EQ(pausedWhileOpen, true) << item->text().toStdString();
+                EXPECT_EQ(heldWhileOpen, true) << item->text().toStdString();
                 EXPECT_EQ(window.game().timers().enabled(), c.runningAfter);
                 EXPECT_EQ(window.clockTimer().isActive(), c.runningAfter);
             }
         }
     });
     EXPECT_EQ(info.shown.size(), 4u);
+}
+
+TEST_F(DesktopWindow, TheGameHoldsWhileAFileDialogIsOpenAndSavesTheGameOfThatMoment) {
+    const kestro::testing::TempDir dir("kestro-hold");
+    const std::string path = (dir / "held.egf").string();
+    testing::ScriptedFileDialog dialog;
+    window.setFileDialog(dialog);
+    GameState atSave;
+    std::array<std::int64_t, kTimerCount> ticksAtSave{};
+    std::array<std::int64_t, kTimerCount> ticksAfterWait{};
+    runSession(window, 2, [&] {
+        window.cPaused.setCheckState(Qt::Unchecked);
+        dialog.answers = {path};
+        dialog.during = [&] {
+            atSave = window.gameState();
+            ticksAtSave = window.game().ticks();
+            // Longer than every game timer's period: a running clock would tick meanwhile.
+            QElapsedTimer open;
+            open.start();
+            while (open.elapsed() < 700) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+            }
+            ticksAfterWait = window.game().ticks();
+        };
+        window.mnuSave.trigger();
+        // Afterwards the game runs on.
+        EXPECT_TRUE(window.game().timers().enabled());
+        EXPECT_TRUE(window.clockTimer().isActive());
+    });
+    EXPECT_EQ(ticksAfterWait, ticksAtSave);
+    ASSERT_TRUE(prompt.messages.empty()) << prompt.messages.front();
+    const sg::DecodeResult saved = sg::loadGameFile(path);
+    ASSERT_TRUE(saved) << sg::refusalText(saved.error());
+    EXPECT_EQ(saved.value().tiles, atSave.tiles);
+    EXPECT_EQ(saved.value().variables, sg::storedVariables(atSave));
 }
 
 TEST_F(DesktopWindow, TheDesktopsKeysTriggerTheMenuItems) {
@@ -206,33 +247,48 @@ TEST_F(DesktopWindow, TheDesktopsKeysTriggerTheMenuItems) {
     EXPECT_EQ(quit.caught, 1);
 }
 
-TEST(DesktopCommandLine, TakesOneSavedGameOrRefusesWithTheUsage) {
+TEST(DesktopCommandLine, TakesOneSavedGameOrAnOptionOfItsOwnOrRefusesWithTheUsage) {
+    enum class Kind { Game, Info, Refused };
     struct Case {
         std::vector<const char*> args;  // after the program's name
-        std::optional<std::string> savedGame;
-        bool refused;
+        Kind kind;
+        std::string value;  // the saved game, the beginning of the text
     };
     const Case cases[] = {
-        {{}, std::nullopt, false},
-        {{"level.egf"}, "level.egf", false},
-        {{"/home/me/saved games/a b.egf"}, "/home/me/saved games/a b.egf", false},
-        {{"./-dash.egf"}, "./-dash.egf", false},
-        {{"a.egf", "b.egf"}, std::nullopt, true},
-        {{"--help"}, std::nullopt, true},
-        {{"-"}, std::nullopt, true},
-        {{""}, std::nullopt, true},
+        {{}, Kind::Game, ""},
+        {{"level.egf"}, Kind::Game, "level.egf"},
+        {{"/home/me/saved games/a b.egf"}, Kind::Game, "/home/me/saved games/a b.egf"},
+        {{"./-dash.egf"}, Kind::Game, "./-dash.egf"},
+        {{"--help"}, Kind::Info, "Usage: kestro [SAVED-GAME]\n"},
+        {{"--version"}, Kind::Info, "kestro " KESTRO_PROJECT_VERSION "\n"},
+        {{"a.egf", "b.egf"}, Kind::Refused, ""},
+        {{"--help", "a.egf"}, Kind::Refused, ""},
+        {{"-platform", "offscreen"}, Kind::Refused, ""},
+        {{"-stylesheet", "/dev/zero"}, Kind::Refused, ""},
+        {{"--helpme"}, Kind::Refused, ""},
+        {{"-"}, Kind::Refused, ""},
+        {{""}, Kind::Refused, ""},
     };
     for (const Case& c : cases) {
         std::vector<const char*> argv{"kestro"};
         argv.insert(argv.end(), c.args.begin(), c.args.end());
         const auto parsed = parseCommandLine(static_cast<int>(argv.size()), argv.data());
         const std::string what = c.args.empty() ? "(none)" : c.args[0];
-        if (c.refused) {
-            ASSERT_TRUE(std::holds_alternative<std::string>(parsed)) << what;
-            EXPECT_EQ(std::get<std::string>(parsed), "Usage: kestro [SAVED-GAME]");
-        } else {
-            ASSERT_TRUE(std::holds_alternative<CommandLine>(parsed)) << what;
-            EXPECT_EQ(std::get<CommandLine>(parsed).savedGame, c.savedGame) << what;
+        switch (c.kind) {
+            case Kind::Game: {
+                ASSERT_TRUE(std::holds_alternative<CommandLine>(parsed)) << what;
+                const auto& file = std::get<CommandLine>(parsed).savedGame;
+                EXPECT_EQ(file.value_or(""), c.value) << what;
+                break;
+            }
+            case Kind::Info:
+                ASSERT_TRUE(std::holds_alternative<CommandLineInfo>(parsed)) << what;
+                EXPECT_EQ(std::get<CommandLineInfo>(parsed).text.rfind(c.value, 0), 0u) << what;
+                break;
+            case Kind::Refused:
+                ASSERT_TRUE(std::holds_alternative<CommandLineError>(parsed)) << what;
+                EXPECT_EQ(std::get<CommandLineError>(parsed).text, "Usage: kestro [SAVED-GAME]");
+                break;
         }
     }
 }

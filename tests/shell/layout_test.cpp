@@ -69,6 +69,62 @@ TEST(ShellLayout, MinimumOuterSizeSnapsOnePastTheThreshold) {
     EXPECT_FALSE(snappedOuterWidth(twipsFromPixels(590)));
 }
 
+TEST(ShellLayout, TheMinimumNeverExceedsTheScreensAvailableSize) {
+    struct Case {
+        double outer;
+        double available;
+        std::optional<double> snapped;
+    };
+    const Case cases[] = {
+        // A screen that holds the designed minimum changes nothing.
+        {11114, 11116, 11116},
+        {11115, 11116, std::nullopt},
+        {11114, 50000, 11116},
+        // A smaller screen: the window snaps to what the screen has, and may be that tall.
+        {10000, 10800, 10800},
+        {0, 10800, 10800},
+        {10800, 10800, std::nullopt},
+        {10799, 10800, 10800},
+        // Larger than the screen is not the layout's minimum: it stays.
+        {11114, 10800, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(snappedOuterHeight(c.outer, c.available), c.snapped)
+            << c.outer << " on " << c.available;
+    }
+    EXPECT_EQ(snappedOuterWidth(8849, 8851), 8851);
+    EXPECT_EQ(snappedOuterWidth(7000, 8000), 8000);
+    EXPECT_EQ(snappedOuterWidth(8000, 8000), std::nullopt);
+}
+
+TEST(ShellLayout, ThePanelMovesOnlyOnAScreenTooSmallForTheDesign) {
+    struct Case {
+        TwipSize client;
+        TwipSize available;
+        PanelShift shift;
+    };
+    const TwipSize large{20000, 20000};
+    const Case cases[] = {
+        // Wherever the screen holds the designed window, nothing moves, however small the client
+        // area (a window manager may make it smaller than designed).
+        {kDesignClient, large, {}},
+        {{8000, 9000}, large, {}},
+        {{8000, 9000}, {kSnapOuterWidth, kSnapOuterHeight}, {}},
+        // A lower screen: the panel rises by the client area's shortfall, and only then.
+        {{8730, 9900}, {20000, 10800}, {315, 0}},
+        {{8730, 10300}, {20000, 10800}, {}},
+        // A narrower screen: the right-hand column moves left.
+        {{8000, 10215}, {8100, 20000}, {0, 730}},
+        // Never past the playfield's top or the sliders' left end.
+        {{100, 100}, {100, 100}, {8100, 6780}},
+    };
+    for (const Case& c : cases) {
+        const PanelShift got = panelShift(c.client, c.available);
+        EXPECT_EQ(got, c.shift) << c.client.width << "x" << c.client.height << " got " << got.left
+                                << "," << got.up;
+    }
+}
+
 TEST(ShellLayout, TwipsBecomeWholePixelsHalvesToEven) {
     const std::pair<double, int> cases[] = {{15, 1},  {22.5, 2}, {37.5, 2},  {52.5, 4},
                                             {7.4, 0}, {7.6, 1},  {8730, 582}};

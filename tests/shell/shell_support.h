@@ -27,7 +27,13 @@ namespace kestro::shell::testing {
 
 // The application lives as long as the process: Quit ends the process from inside a running
 // window, and an application destroyed by the exit handlers under live windows would crash.
+// Qt's own offscreen screen is 800 x 600, too small for the window's designed size: the tests
+// run on a large one unless they chose a screen of their own.
 inline QApplication& qtApp() {
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        qputenv("QT_QPA_PLATFORM",
+                "offscreen:configfile=" KESTRO_SHELL_TEST_DIR "/large_screen.json");
+    }
     static int argc = 1;
     static char name[] = "shell_tests";
     static char* argv[] = {name, nullptr};
@@ -54,6 +60,7 @@ class RecordingPrompt final : public MessagePrompt {
 // Answers the dialog from a queue (nothing: cancelled) and notes the folders it was offered.
 class ScriptedFileDialog final : public FileDialog {
   public:
+    std::function<void()> during;  // runs while the dialog is "open"
     std::optional<std::string> askSavePath(const std::string& folder) override {
         return next("save", folder);
     }
@@ -66,6 +73,9 @@ class ScriptedFileDialog final : public FileDialog {
   private:
     std::optional<std::string> next(const std::string& kind, const std::string& folder) {
         asked.push_back(kind + " " + folder);
+        if (during) {
+            during();
+        }
         if (answers.empty()) {
             ADD_FAILURE() << "the dialog was not expected";
             return std::nullopt;
