@@ -74,9 +74,9 @@ std::vector<LogFolder> logFolders(const std::string& exeFolder) {
     return folders;
 }
 
-// Appends one record to the open file, or drops it. Past kLogSizeCap the first record that does
-// not fit is replaced by a notice that later records are dropped, and every later one is
-// dropped, unless pastCap lets it through.
+// Appends one record to the open file, or drops it. The first record that would reach into the
+// last kLogReserve bytes below kLogSizeCap is replaced by the notice that later records are
+// dropped, and every later one is dropped, unless pastCap (the closing banner) lets it through.
 void appendRecord(LogState& s, std::string_view tag, std::string_view text, bool pastCap) {
     if (!s.file || (s.full && !pastCap)) {
         return;
