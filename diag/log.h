@@ -4,6 +4,7 @@
 // Each record is an 11-character tag, the message without its trailing spaces, and CR LF.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,14 +18,30 @@ inline constexpr std::int32_t kLevelInfo = 5;
 inline constexpr std::int32_t kLevelVerbose = 6;
 inline constexpr std::int32_t kLevelDebug = 13;
 
+// The most a log file grows to. Records that would take it further are dropped, the first of
+// them replaced by kLogFullNotice (with the dropped record's tag); the notice and the closing
+// banner are written from the last kLogReserve bytes, which ordinary records leave free.
+inline constexpr std::uint64_t kLogSizeCap = 10 * 1024 * 1024;
+inline constexpr std::uint64_t kLogReserve = 256;
+inline constexpr std::string_view kLogFullNotice =
+    "{Error Subsystem} Log file full: later records are dropped";
+
 // open true opens the log "<exe folder>/<name>.erl" (or only sets a new threshold when it is
 // open already; level 0 means 13) and writes the opening banner and the program information,
-// as four records or, with oneBlock, as one. When the executable's folder cannot hold the log
-// it goes to the per-user state folder; when neither can, a RuntimeError is thrown and nothing
-// changes. open false writes the closing banner and closes the file; the threshold and the file
-// number stay. Returns true.
+// as four records or, with oneBlock, as one. When the executable lies in the system's folders
+// (an installed game) or its folder cannot hold the log, it goes to the per-user state folders
+// ($XDG_STATE_HOME/kestro, then ~/.local/state/kestro); when none can, a LogUnavailable error
+// (75) is thrown and nothing changes. open false writes the closing banner and closes the file;
+// the threshold and the file number stay. Returns true.
 bool errorLogFile(bool open, std::string_view name, std::int16_t fileNumber, std::int32_t level,
                   bool oneBlock);
+
+// Start-up's open: errorLogFile(true, ...) that lets the program go on without a log. When no
+// folder can take the log, or the program's own description cannot be read, nothing changes:
+// the log stays closed and drops every write. The returned line then says so, naming the paths
+// tried, for the caller to show once; nothing when the log is open.
+std::optional<std::string> errorLogFileOrGoWithout(std::string_view name, std::int16_t fileNumber,
+                                                   std::int32_t level, bool oneBlock);
 
 // Writes one record when the level passes the threshold; never fails visibly. True when a
 // record was written or dropped silently (closed log, failed write), and for level 1 within

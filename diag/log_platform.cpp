@@ -87,16 +87,28 @@ LogPlatform realLogPlatform() {
     return p;
 }
 
-std::string logStateFolder() {
-    // Only an absolute XDG_STATE_HOME counts; an empty or relative one is ignored.
+std::vector<std::string> logStateFolders() {
+    std::vector<std::string> folders;
     if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
-        return std::string(state) + "/kestro";
+        folders.push_back(std::string(state) + "/kestro");
     }
-    const std::string home = homeFolder();
-    if (home.empty()) {
-        return {};
+    if (const std::string home = homeFolder(); !home.empty()) {
+        std::string folder = home + "/.local/state/kestro";
+        if (folders.empty() || folders.front() != folder) {
+            folders.push_back(std::move(folder));
+        }
     }
-    return home + "/.local/state/kestro";
+    return folders;
+}
+
+bool isSystemFolder(std::string_view folder) {
+    for (const std::string_view root : {std::string_view("/usr"), std::string_view("/opt")}) {
+        if (folder.starts_with(root) &&
+            (folder.size() == root.size() || folder[root.size()] == '/')) {
+            return true;
+        }
+    }
+    return false;
 }
 
 LogPlatform currentLogPlatform() {

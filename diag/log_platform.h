@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace kestro {
 
@@ -40,11 +42,15 @@ LocalDateTime localNow();
 // "ddmmyy:hhmmss" of the given moment, as both log banners show it.
 std::string logStamp(const LocalDateTime& t);
 
-// The per-user folder the log moves to when the executable's folder cannot take it:
-// $XDG_STATE_HOME/kestro, or ~/.local/state/kestro when XDG_STATE_HOME is unset, empty or
-// relative.
-// Empty when no home folder is known either.
-std::string logStateFolder();
+// The per-user folders the log moves to when the executable's folder cannot take it, in the
+// order they are tried: $XDG_STATE_HOME/kestro (only an absolute XDG_STATE_HOME counts), then
+// ~/.local/state/kestro (HOME, else the user's home in the password database); each once.
+// Empty when neither is known.
+std::vector<std::string> logStateFolders();
+
+// Whether folder lies in the system's own folders (/usr, /opt), where an installed game lives:
+// its log then never goes beside the executable, even when the user (root) could write there.
+bool isSystemFolder(std::string_view folder);
 
 // The platform the log uses: the one set for tests, or the real one.
 LogPlatform currentLogPlatform();

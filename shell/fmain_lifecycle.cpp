@@ -1,6 +1,7 @@
 // fMain's start-up, frames and shut-down: the renderer's frame loop runs the game from start-up
 // until a close request stops it.
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -40,8 +41,11 @@ void fMain::Form_Load() {
         return;
     }
 
-    errorLogFile(true, "kestro", 13, 0, false);
-    logOpen_ = true;
+    // Starting never fails for want of a log: without one the game runs on, and says so once.
+    if (const auto noLog = errorLogFileOrGoWithout("kestro", 13, 0, false)) {
+        std::fprintf(stderr, "%s\n", noLog->c_str());
+    }
+    logOpen_ = errorLogOpen();
 
     random_.reseed(timeOfDaySeed());
     game_.generateLevel();

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,10 +11,12 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/runtime_error.h"
 #include "diag/log.h"
+#include "diag/log_file.h"
 #include "diag/log_platform.h"
 #include "log_fixture.h"
 
@@ -305,22 +308,49 @@ TEST_F(LogTest, FailedWritesAreDroppedSilently) {
     closeAsShutDown();
 }
 
-TEST(LogStateFolder, FollowsXdgStateHomeElseHome) {
+TEST(LogStateFolders, XdgStateHomeThenHome) {
     struct Case {
         std::optional<std::string> xdg;
-        std::string folder;
+        std::vector<std::string> folders;
     };
+    const std::string home = "/home/player/.local/state/kestro";
     const Case cases[] = {
-        {"/var/tmp/state", "/var/tmp/state/kestro"},
-        {std::nullopt, "/home/player/.local/state/kestro"},
-        {"", "/home/player/.local/state/kestro"},
-        {"relative/state", "/home/player/.local/state/kestro"},
+        {"/var/tmp/state", {"/var/tmp/state/kestro", home}},
+        {std::nullopt, {home}},
+        {"", {home}},
+        {"relative/state", {home}},
+        {"/home/player/.local/state", {home}},  // the same folder is tried once
     };
-    ScopedEnv home("HOME", "/home/player");
+    ScopedEnv homeVariable("HOME", "/home/player");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.xdg.value_or("(unset)"));
         ScopedEnv xdg("XDG_STATE_HOME", c.xdg);
-        EXPECT_EQ(logStateFolder(), c.folder);
+        EXPECT_EQ(logStateFolders(), c.folders);
+    }
+}
+
+TEST(LogStateFolders, WithoutHomeTheUsersHomeFromThePasswordDatabase) {
+    ScopedEnv homeVariable("HOME", std::nullopt);
+    ScopedEnv xdg("XDG_STATE_HOME", std::nullopt);
+    const passwd* pw = ::getpwuid(::getuid());
+    if (pw == nullptr || pw->pw_dir == nullptr || *pw->pw_dir == '\0') {
+        EXPECT_EQ(logStateFolders(), std::vector<std::string>{});
+    } else {
+        EXPECT_EQ(logStateFolders(),
+                  std::vector<std::string>{std::string(pw->pw_dir) + "/.local/state/kestro"});
+    }
+}
+
+TEST(IsSystemFolder, UsrAndOptAndWhatLiesBelowThem) {
+    const std::pair<const char*, bool> cases[] = {
+        {"/usr/games", true}, {"/usr/local/bin", true},
+        {"/usr", true},       {"/opt/kestro", true},
+        {"/opt", true},       {"/usrlocal/bin", false},
+        {"/optical", false},  {"/home/player/kestro/build/default/shell", false},
+        {"", false},          {"/work/usr/bin", false},
+    };
+    for (const auto& [folder, system] : cases) {
+        EXPECT_EQ(isSystemFolder(folder), system) << folder;
     }
 }
 
@@ -357,11 +387,22 @@ TEST_F(LogTest, OpeningFailsWithoutChangesWhenNoFolderCanHoldTheLog) {
 
     writeFile(root_ / "plain-file", "not a folder");
     ScopedEnv xdg("XDG_STATE_HOME", (root_ / "plain-file" / "state").string());
+    ScopedEnv home("HOME", (root_ / "plain-file").string());
     LogPlatform p = platform();
     p.exeFolder = (root_ / "plain-file").string();
     setLogPlatform(p);
 
-    EXPECT_THROW(errorLogFile(true, "kestro", 13, 2, false), RuntimeError);
+    try {
+        errorLogFile(true, "kestro", 13, 2, false);
+        ADD_FAILURE() << "opened although no folder can hold the log";
+    } catch (const LogUnavailable& e) {
+        EXPECT_EQ(e.number(), 75);
+        EXPECT_EQ(e.description(), "Path/File access error");
+        const std::string plain = (root_ / "plain-file").string();
+        EXPECT_EQ(e.tried(), (std::vector<std::string>{plain + "/kestro.erl",
+                                                       plain + "/state/kestro/kestro.erl",
+                                                       plain + "/.local/state/kestro/kestro.erl"}));
+    }
     EXPECT_FALSE(errorLogOpen());
     EXPECT_EQ(errorThreshold(), 6);
     EXPECT_EQ(errorFileNumber(), 7);

@@ -1,6 +1,6 @@
 #pragma once
 // A fresh log module per test, a fixed platform whose executable folder is a temporary folder,
-// and XDG_STATE_HOME pointed into that folder so no test can reach the real home.
+// and XDG_STATE_HOME and HOME pointed into that folder so no test can reach the real home.
 
 #include <gtest/gtest.h>
 
@@ -22,12 +22,14 @@ class LogTest : public ::testing::Test {
     void SetUp() override {
         std::filesystem::create_directory(exeFolder_);
         stateHome_.emplace("XDG_STATE_HOME", (root_ / "state").string());
+        home_.emplace("HOME", (root_ / "home").string());
         logModule_.emplace(platform());
     }
 
     void TearDown() override {
         logModule_.reset();
         stateHome_.reset();
+        home_.reset();
     }
 
     LogPlatform platform() const {
@@ -54,6 +56,7 @@ class LogTest : public ::testing::Test {
     const std::filesystem::path root_ = tempDir_.path();
     const std::filesystem::path exeFolder_ = root_ / "game";
     std::optional<ScopedEnv> stateHome_;
+    std::optional<ScopedEnv> home_;
     std::optional<ScopedLogModule> logModule_;
 };
 

@@ -3,9 +3,12 @@
 // and a log that loses its folder or its disk while the game runs. Nothing may fault, the cell
 // size follows every layout, nothing reaches the screen from the log, and the game ends cleanly.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -16,9 +19,13 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include "diag/log.h"
+#include "diag/log_platform.h"
 #include "game/game_clock.h"
 #include "shell/fmain.h"
 #include "tests/shell/shell_support.h"
+#include "tests/support/scoped_env.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/tmpfs.h"
 
 namespace kestro::shell {
@@ -202,6 +209,52 @@ TEST_F(ShellStress, TheGameGoesOnWhenTheLogsDiskIsFull) {
     const auto records = folderLog.records();
     EXPECT_GE(records.size(), recordsAtFault);
     EXPECT_LT(records.size(), recordsAtFault + 500);
+}
+
+// No folder takes the log (the executable's folder, XDG_STATE_HOME and HOME all name a plain
+// file): the game starts and plays all the same, and says so once on standard error.
+TEST_F(ShellStress, TheGameStartsAndPlaysWithoutALog) {
+    const kestro::testing::TempDir dir("kestro-no-log");
+    const std::string plain = (dir / "plain-file").string();
+    kestro::testing::writeFile(plain, "not a folder");
+    const kestro::testing::ScopedEnv xdg("XDG_STATE_HOME", plain);
+    const kestro::testing::ScopedEnv home("HOME", plain);
+    LogPlatform p = currentLogPlatform();
+    p.exeFolder = plain;
+    setLogPlatform(p);
+
+    const std::string errPath = (dir / "stderr").string();
+    std::fflush(stderr);
+    const int savedErr = ::dup(2);
+    const int errFile = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    ASSERT_GE(errFile, 0);
+    ASSERT_EQ(::dup2(errFile, 2), 2);
+    ::close(errFile);
+
+    fMain window(trap, prompt);
+    std::int64_t ballTicks = 0;
+    runSession(window, 2, [&] {
+        window.cPaused.setCheckState(Qt::Unchecked);
+        ballTicks = playFor(window, 600);
+    });
+    std::fflush(stderr);
+    ::dup2(savedErr, 2);
+    ::close(savedErr);
+
+    EXPECT_GT(ballTicks, 0);
+    EXPECT_TRUE(prompt.messages.empty()) << prompt.messages.front();
+    EXPECT_EQ(trap.asked, 0);
+    EXPECT_FALSE(errorLogOpen());
+    // Qt's platform may say things of its own there; the game's line comes once.
+    const std::string said = kestro::testing::readFile(errPath);
+    const std::string line =
+        "kestro: running without a log; none of these could be opened: " + plain + "/kestro.erl, " +
+        plain + "/kestro/kestro.erl, " + plain + "/.local/state/kestro/kestro.erl\n";
+    const std::size_t at = said.find(line);
+    ASSERT_NE(at, std::string::npos) << said;
+    EXPECT_TRUE(at == 0 || said[at - 1] == '\n') << said;
+    EXPECT_EQ(said.find("without a log", at + line.size()), std::string::npos) << said;
+    EXPECT_EQ(kestro::testing::readFile(plain), "not a folder");
 }
 
 }  // namespace
