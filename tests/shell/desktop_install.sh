@@ -117,7 +117,8 @@ if have update-mime-database shared-mime-info; then
 fi
 
 # --- the DEB package, from the same rules
-if have dpkg-shlibdeps dpkg-dev && have dpkg-deb dpkg; then
+# cpack reads the programs' types with file(1) and their libraries with dpkg-shlibdeps.
+if have dpkg-shlibdeps dpkg-dev && have file file && have dpkg-deb dpkg; then
     "$cpack" --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 ||
         { cat "$work/cpack.log"; fail "cpack"; }
     deb=$(find "$work/pkg" -maxdepth 1 -name "kestro_${version}_*.deb")
