@@ -19,11 +19,18 @@ source=$5
 cmake=${CMAKE:-cmake}
 cpack=${CPACK:-cpack}
 here=$(cd "$(dirname "$0")" && pwd)
-export LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestro-install-XXXXXX")
 trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 chmod 755 "$work"
+# As root the game runs as user nobody, who may not reach the build (a source tree under /root):
+# the window helper and the leak suppressions go into the scratch folder beside the install.
+cp "$xwin" "$work/kestro-xwin"
+cp "$here/lsan.supp" "$work/lsan.supp"
+chmod 755 "$work/kestro-xwin"
+chmod 644 "$work/lsan.supp"
+xwin=$work/kestro-xwin
+export LSAN_OPTIONS="suppressions=$work/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 skipped=()
 fail() {
     echo "FAIL: $*"
