@@ -11,7 +11,7 @@ xwin=$2
 sim=$3
 seconds=${4:-10}
 
-command -v xvfb-run >/dev/null 2>&1 || { echo "desktop_bench: xvfb-run is not installed" >&2; exit 1; }
+command -v xvfb-run >/dev/null 2>&1 || { echo "desktop_bench: xvfb-run is not installed (Debian package xvfb)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestro-desktop-XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -42,6 +42,9 @@ const char* const kUsage =
     "      Read an entity's text form from stdin and print its six fields.\n"
     "  render IN.egf OUT.png [--width W] [--height H]\n"
     "      Draw one frame of a saved game's scene and write it as PNG.\n"
+    "  thumbnail IN.egf OUT.png SIZE\n"
+    "      Draw a saved game's playfield as a PNG at most SIZE pixels (1..4096) on its\n"
+    "      longer side, keeping its aspect, for the file manager's thumbnails.\n"
     "\n"
     "  --key K saves with the file key K (0..86400) instead of the time of day.\n"
     "  Errors are one line on stderr and exit status 1.\n";
@@ -96,6 +99,9 @@ int main(int argc, char** argv) {
         }
         if (command == "entity") {
             return cmdEntity(rest);
+        }
+        if (command == "thumbnail") {
+            return cmdThumbnail(rest);
         }
         if (command == "render") {
             execRender(rest);
