@@ -122,6 +122,7 @@ void addImage(GoldenHash& h, const QImage& image) {
         return;
     }
     std::vector<std::pair<int, QRgb>> commonest;
+    commonest.reserve(counts.size());
     for (const auto& [colour, count] : counts) {
         commonest.emplace_back(-count, colour);
     }
