@@ -1,5 +1,6 @@
 #include "common/whole_file.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -23,15 +24,17 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/tmpfs.h"
 
+using ::testing::HasSubstr;
+
 namespace kestro {
 namespace {
 
-using kestro::testing::makeSocket;
+using kestro::test::makeSocket;
 
 namespace fs = std::filesystem;
 
-using testing::readFile;
-using testing::writeFile;
+using test::readFile;
+using test::writeFile;
 
 std::vector<std::uint8_t> bytesOf(const std::string& text) {
     return {text.begin(), text.end()};
@@ -106,7 +109,7 @@ class WholeFile : public ::testing::Test {
         return dir;
     }
 
-    const testing::TempDir tempDir_{"kestro-whole-file"};
+    const test::TempDir tempDir_{"kestro-whole-file"};
     const std::vector<std::uint8_t> bytes_ = bytesOf("new contents\n");
 };
 
@@ -198,12 +201,12 @@ TEST_F(WholeFile, RefusesWhatCannotTakeAFileAndChangesNothing) {
 
         std::optional<std::string> failure;
         {
-            const testing::HangGuard guard(c.name);
+            const test::HangGuard guard(c.name);
             failure = writeWholeFile(path, bytes_);
         }
         ASSERT_TRUE(failure.has_value());
-        EXPECT_NE(failure->find("'" + path.string() + "'"), std::string::npos) << *failure;
-        EXPECT_NE(failure->find(c.mentions), std::string::npos) << *failure;
+        EXPECT_THAT(*failure, HasSubstr("'" + path.string() + "'"));
+        EXPECT_THAT(*failure, HasSubstr(c.mentions));
         EXPECT_EQ(snapshot(dir), before);
         // The check before writing tells the same, but of a folder that takes no files (which
         // only an attempt shows to root).
@@ -230,7 +233,7 @@ TEST_F(WholeFile, AFullOrReadOnlyFileSystemKeepsTheOldFile) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const fs::path dir = caseFolder(c.name);
-        testing::ScopedTmpfs tmpfs(dir, "64k");
+        test::ScopedTmpfs tmpfs(dir, "64k");
         if (!tmpfs.mounted()) {
             GTEST_SKIP() << "cannot mount a tmpfs here";
         }
@@ -242,9 +245,8 @@ TEST_F(WholeFile, AFullOrReadOnlyFileSystemKeepsTheOldFile) {
 
         const auto failure = writeWholeFile(dir / "game.egf", std::vector<std::uint8_t>(c.size));
         ASSERT_TRUE(failure.has_value());
-        EXPECT_NE(failure->find("'" + (dir / "game.egf").string() + "'"), std::string::npos)
-            << *failure;
-        EXPECT_NE(failure->find(c.mentions), std::string::npos) << *failure;
+        EXPECT_THAT(*failure, HasSubstr("'" + (dir / "game.egf").string() + "'")) << *failure;
+        EXPECT_THAT(*failure, HasSubstr(c.mentions));
         EXPECT_EQ(snapshot(dir), before);
     }
 }
@@ -352,7 +354,7 @@ TEST_F(WholeFile, AFileWrittenOverKeepsItsPermissionsAndANewOneFollowsTheUmask) 
 TEST_F(WholeFile, WritesOnlyWhatTheUserMayWriteAndNeverSplitsHardLinks) {
     // Gives path to the user the write is made by.
     const auto own = [](const fs::path& path) {
-        EXPECT_EQ(::lchown(path.c_str(), testing::userId(), testing::userGroup()), 0) << path;
+        EXPECT_EQ(::lchown(path.c_str(), test::userId(), test::userGroup()), 0) << path;
     };
     struct Case {
         const char* name;
@@ -433,7 +435,7 @@ TEST_F(WholeFile, WritesOnlyWhatTheUserMayWriteAndNeverSplitsHardLinks) {
         const auto before = snapshot(dir);
 
         // What the check before writing says, then what the write does; both must agree.
-        const auto outcome = testing::runAsUser([&] {
+        const auto outcome = test::runAsUser([&] {
             const auto checked = checkWritable(path);
             const auto failure = writeWholeFile(path, bytes_);
             return (checked ? "refused: " + *checked : std::string("written")) + "\n" +
@@ -452,7 +454,7 @@ TEST_F(WholeFile, WritesOnlyWhatTheUserMayWriteAndNeverSplitsHardLinks) {
         }
         EXPECT_TRUE(written.starts_with("refused: cannot write '" + path.string() + "'"))
             << written;
-        EXPECT_NE(written.find(c.outcome), std::string::npos) << written;
+        EXPECT_THAT(written, HasSubstr(c.outcome));
         EXPECT_EQ(snapshot(dir), before);
     }
 }
@@ -471,11 +473,11 @@ TEST_F(WholeFile, RootKeepsTheOwnerGroupAndModeOfAFileWrittenOver) {
         mode_t mode;
     };
     const Case cases[] = {
-        {"a user's private file", testing::kNobody, testing::kNogroup, 0640},
-        {"a user's file of root's group", testing::kNobody, 0, 0660},
-        {"a user's setgid program", testing::kNobody, testing::kNogroup, 02750},
-        {"a user's setuid program", testing::kNobody, testing::kNogroup, 04755},
-        {"a read-only file", testing::kNobody, testing::kNogroup, 0444},
+        {"a user's private file", test::kNobody, test::kNogroup, 0640},
+        {"a user's file of root's group", test::kNobody, 0, 0660},
+        {"a user's setgid program", test::kNobody, test::kNogroup, 02750},
+        {"a user's setuid program", test::kNobody, test::kNogroup, 04755},
+        {"a read-only file", test::kNobody, test::kNogroup, 0444},
         {"root's own read-only file", 0, 0, 0400},
     };
     const fs::path file = tempDir_ / "game.egf";

@@ -14,7 +14,7 @@ namespace kestro {
 namespace {
 
 TEST(WriteAll, WritesTheWholeBuffer) {
-    const testing::TempDir dir("kestro-write-all");
+    const test::TempDir dir("kestro-write-all");
     const std::string sizes[] = {"", "x", std::string(3 * 1024 * 1024 + 7, 'k')};
     for (const std::string& bytes : sizes) {
         const auto path = dir / "out";
@@ -22,7 +22,7 @@ TEST(WriteAll, WritesTheWholeBuffer) {
         ASSERT_TRUE(fd.valid());
         EXPECT_EQ(writeAll(fd.get(), bytes.data(), bytes.size()), 0) << bytes.size();
         ASSERT_EQ(fd.close(), 0);
-        EXPECT_EQ(testing::readFile(path), bytes) << bytes.size();
+        EXPECT_EQ(test::readFile(path), bytes) << bytes.size();
     }
 }
 

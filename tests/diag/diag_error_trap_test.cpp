@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,35 +12,15 @@
 #include "diag/error_trap.h"
 #include "diag/log.h"
 #include "log_fixture.h"
+#include "tests/support/trap_dialogs.h"
 
-namespace kestro::testing {
+using ::testing::HasSubstr;
+
+namespace kestro::test {
 namespace {
 
-// Answers the trap from a script and remembers what it was shown.
-class ScriptedDialog : public TrapDialog {
-  public:
-    explicit ScriptedDialog(std::deque<int> answers) : answers_(std::move(answers)) {}
-
-    int ask(const std::string& title, const std::string& text) override {
-        shown.push_back({title, text});
-        if (answers_.empty()) {
-            ADD_FAILURE() << "the dialog was asked more often than scripted";
-            return 0;
-        }
-        const int answer = answers_.front();
-        answers_.pop_front();
-        return answer;
-    }
-
-    struct Shown {
-        std::string title;
-        std::string text;
-    };
-    std::vector<Shown> shown;
-
-  private:
-    std::deque<int> answers_;
-};
+// Every question these tests expect is scripted: one more fails the test.
+constexpr auto kStrict = ScriptedDialog::OnceOut::fail;
 
 constexpr const char* kEngaged =
     "[WARNING]  {Error Subsystem} ErrorHandel Engaged (renderInit(),False)\r\n";
@@ -63,7 +44,7 @@ class TrapTest : public LogTest {
 };
 
 TEST_F(TrapTest, Error91InRenderInitAnsweredIgnore) {
-    ScriptedDialog dialog({kAnswerIgnore});
+    ScriptedDialog dialog({kAnswerIgnore}, kStrict);
     EXPECT_EQ(ErrorHandel(dialog, "renderInit()", "source", 91, "description", false),
               kAnswerIgnore);
     EXPECT_EQ(trapRecords(),
@@ -93,7 +74,7 @@ TEST_F(TrapTest, AnswerDecidesResultAndResponseRecord) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.answer);
         const std::string before = trapRecords();
-        ScriptedDialog dialog({c.answer});
+        ScriptedDialog dialog({c.answer}, kStrict);
         EXPECT_EQ(ErrorHandel(dialog, "renderInit()", "source", 91, "description", false),
                   c.result);
         EXPECT_EQ(trapRecords(), before + kEngaged + kInfo91 + c.response);
@@ -102,7 +83,7 @@ TEST_F(TrapTest, AnswerDecidesResultAndResponseRecord) {
 }
 
 TEST_F(TrapTest, RaiseThatDoesNotRaiseReturns10WithoutDialog) {
-    ScriptedDialog dialog({});
+    ScriptedDialog dialog({}, kStrict);
     const TrapRaiser quiet = [](std::int16_t, std::string_view, std::string_view) {};
     EXPECT_EQ(ErrorHandel(dialog, "renderInit()", "source", 91, "description", false, quiet),
               kTrapPassedRaise);
@@ -152,7 +133,7 @@ TEST_F(TrapTest, DialogTextAndInfoRecordShowNumberSourcePlaceAndDescription) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.number);
         const std::string before = trapRecords();
-        ScriptedDialog dialog({0});
+        ScriptedDialog dialog({0}, kStrict);
         ErrorHandel(dialog, "renderInit()", "Kestro", c.number, c.description, false);
         ASSERT_EQ(dialog.shown.size(), 1u);
         EXPECT_EQ(dialog.shown[0].title, "--Trapped Error--");
@@ -164,7 +145,7 @@ TEST_F(TrapTest, DialogTextAndInfoRecordShowNumberSourcePlaceAndDescription) {
 }
 
 TEST_F(TrapTest, TrapFlagIsEchoedInTheEngagedRecord) {
-    ScriptedDialog dialog({0});
+    ScriptedDialog dialog({0}, kStrict);
     ErrorHandel(dialog, "renderStart()", "source", 91, "description", true);
     EXPECT_EQ(trapRecords().substr(0, trapRecords().find("\r\n")),
               "[WARNING]  {Error Subsystem} ErrorHandel Engaged (renderStart(),True)");
@@ -172,7 +153,7 @@ TEST_F(TrapTest, TrapFlagIsEchoedInTheEngagedRecord) {
 
 TEST_F(TrapTest, ThresholdThreeKeepsOnlyTheResponse) {
     ASSERT_TRUE(errorLogFile(true, "", 0, 3, false));
-    ScriptedDialog dialog({kAnswerRetry});
+    ScriptedDialog dialog({kAnswerRetry}, kStrict);
     EXPECT_EQ(ErrorHandel(dialog, "renderInit()", "source", 91, "description", false),
               kAnswerRetry);
     EXPECT_EQ(dialog.shown.size(), 1u);
@@ -183,7 +164,7 @@ TEST_F(TrapTest, ThresholdThreeKeepsOnlyTheResponse) {
 TEST_F(TrapTest, ClosedLogStillShowsTheDialog) {
     closeAsShutDown();
     const std::string closed = logText();
-    ScriptedDialog dialog({kAnswerAbort});
+    ScriptedDialog dialog({kAnswerAbort}, kStrict);
     EXPECT_EQ(ErrorHandel(dialog, "renderInit()", "source", 91, "description", false),
               kAnswerAbort);
     EXPECT_EQ(dialog.shown.size(), 1u);
@@ -226,7 +207,7 @@ struct Operation {
 
 TEST_F(TrapTest, RunTrappedRetriesThenIgnores) {
     Operation op{.failures = -1};  // fails for good
-    ScriptedDialog dialog({kAnswerRetry, kAnswerRetry, kAnswerIgnore});
+    ScriptedDialog dialog({kAnswerRetry, kAnswerRetry, kAnswerIgnore}, kStrict);
     const auto steps = op.steps();
     EXPECT_TRUE(runTrapped(dialog, "renderInit()", steps));
     EXPECT_EQ(op.runs, (std::vector<int>{1, 3, 1}));  // retried exactly twice, then moved on
@@ -244,7 +225,7 @@ TEST_F(TrapTest, RunTrappedRetriesThenIgnores) {
 
 TEST_F(TrapTest, RunTrappedRetrySucceedsOnceTheCauseIsGone) {
     Operation op{.failures = 2};
-    ScriptedDialog dialog({kAnswerRetry, kAnswerRetry});
+    ScriptedDialog dialog({kAnswerRetry, kAnswerRetry}, kStrict);
     const auto steps = op.steps();
     EXPECT_TRUE(runTrapped(dialog, "renderInit()", steps));
     EXPECT_EQ(op.runs, (std::vector<int>{1, 3, 1}));
@@ -255,7 +236,7 @@ TEST_F(TrapTest, RunTrappedLeavesOnAbortOrAnyOtherAnswer) {
     for (const int answer : {int{kAnswerAbort}, 0, 1, 2}) {
         SCOPED_TRACE(answer);
         Operation op{.failures = -1};
-        ScriptedDialog dialog({answer});
+        ScriptedDialog dialog({answer}, kStrict);
         const auto steps = op.steps();
         bool passed = true;
         EXPECT_NO_THROW(passed = runTrapped(dialog, "renderInit()", steps));
@@ -267,7 +248,7 @@ TEST_F(TrapTest, RunTrappedLeavesOnAbortOrAnyOtherAnswer) {
 
 TEST_F(TrapTest, RunTrappedWithoutErrorsAsksNothing) {
     Operation op;
-    ScriptedDialog dialog({});
+    ScriptedDialog dialog({}, kStrict);
     const auto steps = op.steps();
     EXPECT_TRUE(runTrapped(dialog, "renderInit()", steps));
     EXPECT_EQ(op.runs, (std::vector<int>{1, 1, 1}));
@@ -281,7 +262,7 @@ TEST_F(TrapTest, RunTrappedPassesOnErrorsItCannotPutToTheTrap) {
     for (const std::int32_t number : {32768, -32769, 70000}) {
         SCOPED_TRACE(number);
         Operation op{.failures = 1, .number = number};
-        ScriptedDialog dialog({});
+        ScriptedDialog dialog({}, kStrict);
         const auto steps = op.steps();
         try {
             runTrapped(dialog, "renderInit()", steps);
@@ -297,16 +278,15 @@ TEST_F(TrapTest, RunTrappedPassesOnErrorsItCannotPutToTheTrap) {
     for (const std::int32_t number : {32767, -32768}) {
         SCOPED_TRACE(number);
         Operation op{.failures = 1, .number = number};
-        ScriptedDialog dialog({kAnswerIgnore});
+        ScriptedDialog dialog({kAnswerIgnore}, kStrict);
         const auto steps = op.steps();
         EXPECT_TRUE(runTrapped(dialog, "renderInit()", steps));
         ASSERT_EQ(dialog.shown.size(), 1u);
-        EXPECT_NE(dialog.shown[0].text.find("Number: " + std::to_string(number) + "\r\n"),
-                  std::string::npos);
+        EXPECT_THAT(dialog.shown[0].text, HasSubstr("Number: " + std::to_string(number) + "\r\n"));
     }
     // Anything that is not a run-time error is not the trap's business.
     const std::function<void()> broken[] = {[] { throw std::logic_error("bug"); }};
-    ScriptedDialog dialog({});
+    ScriptedDialog dialog({}, kStrict);
     const std::string before = trapRecords();
     EXPECT_THROW(runTrapped(dialog, "renderInit()", broken), std::logic_error);
     EXPECT_TRUE(dialog.shown.empty());
@@ -314,4 +294,4 @@ TEST_F(TrapTest, RunTrappedPassesOnErrorsItCannotPutToTheTrap) {
 }
 
 }  // namespace
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -20,7 +21,9 @@
 #include "diag/log_platform.h"
 #include "log_fixture.h"
 
-namespace kestro::testing {
+using ::testing::HasSubstr;
+
+namespace kestro::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -279,11 +282,8 @@ TEST_F(LogTest, FolderEndingInSeparatorGetsASecondOne) {
     setLogPlatform(p);
     openAsStartUp();
     const std::string text = logText();
-    EXPECT_NE(text.find("Log file " + exeFolder_.string() + "//kestro.erl opened"),
-              std::string::npos)
-        << text;
-    EXPECT_NE(text.find("EXE Image: " + exeFolder_.string() + "//kestro\r\n"), std::string::npos)
-        << text;
+    EXPECT_THAT(text, HasSubstr("Log file " + exeFolder_.string() + "//kestro.erl opened")) << text;
+    EXPECT_THAT(text, HasSubstr("EXE Image: " + exeFolder_.string() + "//kestro\r\n")) << text;
 }
 
 TEST_F(LogTest, FailedWritesAreDroppedSilently) {
@@ -376,7 +376,7 @@ TEST_F(LogTest, UnusableExecutableFolderMovesTheLogToTheStateFolder) {
         EXPECT_EQ(text.substr(0, text.find("\r\n")), "[  INFO ]  {Error Subsystem} Log file " +
                                                          used.string() + " opened @ 071226:220509");
         // The program information still names the executable where it is.
-        EXPECT_NE(text.find("EXE Image: " + folder + "/kestro\r\n"), std::string::npos);
+        EXPECT_THAT(text, HasSubstr("EXE Image: " + folder + "/kestro\r\n"));
         closeAsShutDown();
     }
 }
@@ -449,10 +449,10 @@ TEST_F(LogTest, SecondInstanceWritesItsOwnLog) {
     const fs::path own = exeFolder_ / "kestro-777.erl";
     EXPECT_EQ(errorLogPath(), own.string());
     const std::string text = readFile(own);
-    EXPECT_NE(text.find("Log file " + own.string() + " opened @ "), std::string::npos) << text;
-    EXPECT_NE(text.find("Instance: 777 (True)\r\n"), std::string::npos) << text;
+    EXPECT_THAT(text, HasSubstr("Log file " + own.string() + " opened @ "));
+    EXPECT_THAT(text, HasSubstr("Instance: 777 (True)\r\n"));
     // The first instance's log is untouched.
-    EXPECT_NE(logText().find("[ DEBUG ]  first instance\r\n"), std::string::npos);
+    EXPECT_THAT(logText(), HasSubstr("[ DEBUG ]  first instance\r\n"));
     closeAsShutDown();
 
     ASSERT_EQ(::write(toChild[1], "c", 1), 1);
@@ -466,7 +466,7 @@ TEST_F(LogTest, SecondInstanceWritesItsOwnLog) {
     resetErrorLog();
     openAsStartUp();
     EXPECT_EQ(errorLogPath(), logPath().string());
-    EXPECT_NE(logText().find("Instance: 777 (False)\r\n"), std::string::npos);
+    EXPECT_THAT(logText(), HasSubstr("Instance: 777 (False)\r\n"));
 }
 
 TEST_F(LogTest, LockHeldByAnotherOpenOfTheLockFileCountsAsAnInstance) {
@@ -501,4 +501,4 @@ TEST(RealLogPlatform, DescribesTheRunningProgram) {
 }
 
 }  // namespace
-}  // namespace kestro::testing
+}  // namespace kestro::test

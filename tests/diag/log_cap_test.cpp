@@ -11,7 +11,7 @@
 #include "diag/log.h"
 #include "log_fixture.h"
 
-namespace kestro::testing {
+namespace kestro::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -70,4 +70,4 @@ TEST_F(LogTest, ARecordLongerThanTheRoomLeftIsDroppedWhole) {
 }
 
 }  // namespace
-}  // namespace kestro::testing
+}  // namespace kestro::test

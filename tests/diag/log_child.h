@@ -13,7 +13,7 @@
 #include "diag/log.h"
 #include "diag/log_platform.h"
 
-namespace kestro::testing {
+namespace kestro::test {
 
 // Reads up to a newline from fd; false when the other side went away first.
 inline bool readLine(int fd, std::string& line) {
@@ -100,4 +100,4 @@ class RunningCopy {
     std::string path_;
 };
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -19,7 +19,7 @@
 #include "log_child.h"
 #include "log_fixture.h"
 
-namespace kestro::testing {
+namespace kestro::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -143,4 +143,4 @@ TEST_F(LogTest, ACopysLogHeldByAnotherCopyIsNotTaken) {
 }
 
 }  // namespace
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -1,6 +1,7 @@
 #include "diag/log_file.h"
 
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -19,7 +20,9 @@
 #include "tests/support/hang_guard.h"
 #include "tests/support/socket_file.h"
 
-namespace kestro::testing {
+using ::testing::HasSubstr;
+
+namespace kestro::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -98,7 +101,7 @@ TEST_F(LogTest, AFifoAtTheLogsPathMovesTheLogToTheStateFolder) {
         const fs::path used = root_ / "state" / "kestro" / "kestro.erl";
         EXPECT_EQ(errorLogPath(), used.string());
         EXPECT_TRUE(errorLogDebug("a record"));
-        EXPECT_NE(readFile(used).find("[ DEBUG ]  a record\r\n"), std::string::npos);
+        EXPECT_THAT(readFile(used), HasSubstr("[ DEBUG ]  a record\r\n"));
         EXPECT_TRUE(fs::is_fifo(logPath()));
         if (reader) {
             char c;
@@ -109,4 +112,4 @@ TEST_F(LogTest, AFifoAtTheLogsPathMovesTheLogToTheStateFolder) {
 }
 
 }  // namespace
-}  // namespace kestro::testing
+}  // namespace kestro::test

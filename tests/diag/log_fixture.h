@@ -15,7 +15,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/temp_log.h"
 
-namespace kestro::testing {
+namespace kestro::test {
 
 class LogTest : public ::testing::Test {
   protected:
@@ -60,4 +60,4 @@ class LogTest : public ::testing::Test {
     std::optional<ScopedLogModule> logModule_;
 };
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

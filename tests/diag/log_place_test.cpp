@@ -2,6 +2,7 @@
 // ~/.local/state/kestro; an installed game's folder is never written; and with none of them
 // the game goes on without a log.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -17,7 +18,9 @@
 #include "log_child.h"
 #include "log_fixture.h"
 
-namespace kestro::testing {
+using ::testing::HasSubstr;
+
+namespace kestro::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -56,7 +59,7 @@ TEST_F(LogTest, TheLogGoesToTheFirstFolderThatTakesIt) {
         const std::string text = readFile(c.log);
         EXPECT_EQ(logRecords(text).at(0), "[  INFO ]  {Error Subsystem} Log file " +
                                               c.log.string() + " opened @ 071226:220509");
-        EXPECT_NE(text.find("EXE Image: " + c.exeFolder + "/kestro\r\n"), std::string::npos);
+        EXPECT_THAT(text, HasSubstr("EXE Image: " + c.exeFolder + "/kestro\r\n"));
         if (isSystemFolder(c.exeFolder)) {
             EXPECT_EQ(fs::exists(c.exeFolder + "/kestro.erl.lock"), systemLogBefore);
         }
@@ -162,4 +165,4 @@ TEST_F(LogTest, UnwritableFoldersLeaveTheGameWithoutALog) {
 }
 
 }  // namespace
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -10,11 +10,13 @@
 
 #include "common/runtime_error.h"
 #include "tests/game/game_test_support.h"
+#include "tests/support/grids.h"
 
 namespace kestro {
 namespace {
 
-using testing::gridDiff;
+using test::borderWalls;
+using test::gridDiff;
 
 constexpr std::int16_t E = tileEmpty;
 constexpr std::int16_t W = tileWall;
@@ -41,19 +43,6 @@ struct TickCase {
     Pos from{9, 9};
     bool border = false;
 };
-
-Tiles borderWalls() {
-    Tiles t;
-    for (int x = 0; x < kCols; ++x) {
-        t.set(x, 0, W);
-        t.set(x, kRows - 1, W);
-    }
-    for (int y = 0; y < kRows; ++y) {
-        t.set(0, y, W);
-        t.set(kCols - 1, y, W);
-    }
-    return t;
-}
 
 void runCase(const TickCase& c) {
     SCOPED_TRACE(c.name);

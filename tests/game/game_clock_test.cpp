@@ -19,24 +19,8 @@
 namespace kestro {
 namespace {
 
-using testing::gridDiff;
-
-class ScriptedDisplay final : public GameDisplay {
-  public:
-    void setLabel(LabelId label, const std::string& caption) override { labels[label] = caption; }
-    void showScore(std::int32_t score) override { scores.push_back(score); }
-    void showMessage(const std::string& text) override {
-        messages.push_back(text);
-        if (whileOpen) {
-            whileOpen();
-        }
-    }
-
-    std::map<LabelId, std::string> labels;
-    std::vector<std::int32_t> scores;
-    std::vector<std::string> messages;
-    std::function<void()> whileOpen;
-};
+using test::gridDiff;
+using test::RecordingDisplay;
 
 class ManualTime final : public TimeSource {
   public:
@@ -77,7 +61,7 @@ struct Fixture {
 
     StandardSliders sliders;
     SeededRandom random{7};
-    ScriptedDisplay display;
+    RecordingDisplay display;
     Game game;
     std::vector<LevelEndRecord> ends;
 };

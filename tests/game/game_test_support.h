@@ -1,15 +1,13 @@
 #pragma once
-// Test helpers: the cells where two grids differ, for failure messages, and a display that
-// remembers what the game showed.
+// Test helpers: the cells where two grids differ, for failure messages.
 
-#include <map>
 #include <string>
 
-#include "game/display.h"
 #include "game/grid_text.h"
 #include "game/tiles.h"
+#include "tests/support/recording_display.h"
 
-namespace kestro::testing {
+namespace kestro::test {
 
 // The cells where two grids differ, as "(x,y) a->b" lines.
 inline std::string gridDiff(const Tiles& expected, const Tiles& actual) {
@@ -25,13 +23,4 @@ inline std::string gridDiff(const Tiles& expected, const Tiles& actual) {
     return out;
 }
 
-class RecordingDisplay final : public GameDisplay {
-  public:
-    void setLabel(LabelId label, const std::string& caption) override { labels[label] = caption; }
-    void showScore(std::int32_t) override {}
-    void showMessage(const std::string&) override {}
-
-    std::map<LabelId, std::string> labels;
-};
-
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -12,12 +12,13 @@
 #include "game/random.h"
 #include "game/slider.h"
 #include "tests/game/game_test_support.h"
+#include "tests/support/grids.h"
 
 namespace kestro {
 namespace {
 
-using testing::gridDiff;
-using testing::RecordingDisplay;
+using test::gridDiff;
+using test::RecordingDisplay;
 
 constexpr float kJustBelowOne = 1.0f - 0x1p-24f;
 
@@ -38,14 +39,7 @@ class SpyRandom final : public RandomSource {
 
 // The fixed part of every level, built cell by cell: border walls, the ball and the four goals.
 Tiles levelFrame() {
-    Tiles t;
-    for (int y = 0; y < kRows; ++y) {
-        for (int x = 0; x < kCols; ++x) {
-            if (x == 0 || x == kCols - 1 || y == 0 || y == kRows - 1) {
-                t.set(x, y, tileWall);
-            }
-        }
-    }
+    Tiles t = test::borderWalls();
     t.set(35, 27, tileBall);
     for (int element : {120, 174, 2598, 2652}) {
         t.cells()[static_cast<std::size_t>(element)] = tileGoal;

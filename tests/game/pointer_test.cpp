@@ -13,6 +13,7 @@
 #include "game/random.h"
 #include "game/slider.h"
 #include "tests/game/game_test_support.h"
+#include "tests/support/levels.h"
 
 namespace kestro {
 namespace {
@@ -63,12 +64,7 @@ TEST(Pointer, MapsToTheCellHalfACellAboveAndLeftOfThePointer) {
 
 class PointerWall : public ::testing::Test {
   protected:
-    PointerWall() {
-        StandardSliders sliders;
-        sliders.SLvl.setValue(0);
-        SeededRandom random(1);
-        NullDisplay display;
-        generateLevel(s, sliders.view(), random, display);
+    PointerWall() : s(test::LaidLevel(0, 1).state) {
         s.tileW = 10.0f;
         s.tileH = 10.0f;
     }

@@ -8,7 +8,7 @@
 
 #include "common/runtime_error.h"
 
-namespace kestro::testing {
+namespace kestro::test {
 
 // Runs call and reports a test failure unless it throws RuntimeError number/description.
 template <class Call>
@@ -23,4 +23,4 @@ void expectRuntimeError(Call&& call, std::int32_t number, const std::string& des
     }
 }
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

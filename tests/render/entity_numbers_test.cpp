@@ -14,8 +14,8 @@
 namespace kestro {
 namespace {
 
-using testing::expectRuntimeError;
-using testing::show;
+using test::expectRuntimeError;
+using test::show;
 
 TEST(EntityFormatSingle, GeneralFormTable) {
     struct Case {

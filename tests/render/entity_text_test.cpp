@@ -13,8 +13,8 @@ namespace kestro {
 namespace {
 
 using namespace std::string_literals;
-using testing::expectRuntimeError;
-using testing::show;
+using test::expectRuntimeError;
+using test::show;
 
 TEST(EntityText, TheBlackRectangleExample) {
     const renderEntity entity{30.0f, 40.0f, 20.0f, 30.0f, 24, "c0"};

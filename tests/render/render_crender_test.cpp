@@ -21,13 +21,13 @@
 namespace kestro {
 namespace {
 
+using test::entityText;
+using test::RecordingSurface;
+using test::ScriptedDialog;
+using test::TempLog;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-using testing::entityText;
 using ::testing::HasSubstr;
-using testing::RecordingSurface;
-using testing::ScriptedDialog;
-using testing::TempLog;
 
 // n rectangles, entry k at x = base + k.
 std::vector<std::string> rects(int n, float base = 0.0f, std::int32_t flags = flagRectangle) {
@@ -385,7 +385,7 @@ TEST(RenderInit, BindsThePrimarySurfaceAsBackBuffer) {
         EXPECT_EQ(renderer.sPrimary(), &surface);
         EXPECT_EQ(renderer.sBackBuffer(), &surface);
         EXPECT_THAT(surface.calls, ElementsAre("autoredraw 1"));
-        EXPECT_TRUE(dialog.texts.empty());
+        EXPECT_TRUE(dialog.shown.empty());
     }
     EXPECT_THAT(log.records(), ElementsAre("[ DEBUG ]  {cRender} Class_Initalize()",
                                            "[ DEBUG ]  {cRender} renderInit(Kestro)",
@@ -413,10 +413,10 @@ TEST(RenderInit, ANullSurfaceIsTrappedAndAnsweredByThePlayer) {
         ScriptedDialog dialog(c.answers);
         cRender renderer(dialog, [] {});
         EXPECT_EQ(renderer.renderInit(nullptr), c.result);
-        ASSERT_EQ(dialog.texts.size(), c.dialogs);
-        for (const auto& text : dialog.texts) {
-            EXPECT_THAT(text, HasSubstr("Number: 91"));
-            EXPECT_THAT(text, HasSubstr(" : renderInit()"));
+        ASSERT_EQ(dialog.shown.size(), c.dialogs);
+        for (const auto& shown : dialog.shown) {
+            EXPECT_THAT(shown.text, HasSubstr("Number: 91"));
+            EXPECT_THAT(shown.text, HasSubstr(" : renderInit()"));
         }
         EXPECT_EQ(renderer.sPrimary(), nullptr);
         EXPECT_EQ(renderer.sBackBuffer(), nullptr);

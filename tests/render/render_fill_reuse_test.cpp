@@ -22,10 +22,10 @@
 namespace kestro {
 namespace {
 
-using testing::entityText;
-using testing::RecordingSurface;
-using testing::ScriptedDialog;
-using testing::show;
+using test::entityText;
+using test::RecordingSurface;
+using test::ScriptedDialog;
+using test::show;
 
 template <typename F>
 std::int32_t errorNumberOf(F&& f) {

@@ -19,15 +19,15 @@
 namespace kestro {
 namespace {
 
-using testing::entityText;
-using testing::ScriptedDialog;
+using test::entityText;
+using test::ScriptedDialog;
 
 const QColor kBackground(200, 200, 200);
 const QRgb kBlack = qRgb(0, 0, 0);
 
 class FramePixels : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { testing::ensureGuiApplication(); }
+    static void SetUpTestSuite() { test::ensureGuiApplication(); }
 
     FramePixels() {
         surface.setBackColor(kBackground);

@@ -358,7 +358,7 @@ TEST(ImageSurfaceState, PropertiesAndCallbacks) {
 
 class ImageSurfaceText : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { testing::ensureGuiApplication(); }
+    static void SetUpTestSuite() { test::ensureGuiApplication(); }
 
     // The bounding box of the pixels in the given colour, or an empty rectangle.
     static QRect inkOf(const ImageSurface& s, std::int32_t colour) {

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 
-namespace kestro::testing {
+namespace kestro::test {
 
 inline void ensureGuiApplication() {
     if (QCoreApplication::instance() != nullptr) {
@@ -20,4 +20,4 @@ inline void ensureGuiApplication() {
     static QGuiApplication app(argc, argv);
 }
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -12,7 +12,7 @@
 #include "common/runtime_error.h"
 #include "render/surface.h"
 
-namespace kestro::testing {
+namespace kestro::test {
 
 class RecordingSurface final : public DrawingSurface {
   public:
@@ -77,4 +77,4 @@ class RecordingSurface final : public DrawingSurface {
     std::int32_t fore_ = 0;
 };
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

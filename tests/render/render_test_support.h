@@ -1,6 +1,6 @@
 #pragma once
-// Helpers shared by the renderer and scene tests: a trap dialog with scripted answers, a log
-// that lives in a temporary folder for one test, and entity texts made from their fields.
+// Helpers shared by the renderer and scene tests: the scripted trap dialog, a log that lives in
+// a temporary folder for one test, and entity texts made from their fields.
 
 #include <cstdint>
 #include <deque>
@@ -14,30 +14,9 @@
 #include "diag/log_platform.h"
 #include "render/entity.h"
 #include "tests/support/temp_log.h"
+#include "tests/support/trap_dialogs.h"
 
-namespace kestro::testing {
-
-// Answers the trap's questions from a script (Abort once the script runs out) and keeps what
-// it was shown.
-class ScriptedDialog final : public TrapDialog {
-  public:
-    explicit ScriptedDialog(std::deque<int> answers = {}) : answers_(std::move(answers)) {}
-    int ask(const std::string& title, const std::string& text) override {
-        titles.push_back(title);
-        texts.push_back(text);
-        if (answers_.empty()) {
-            return kAnswerAbort;
-        }
-        const int answer = answers_.front();
-        answers_.pop_front();
-        return answer;
-    }
-    std::vector<std::string> titles;
-    std::vector<std::string> texts;
-
-  private:
-    std::deque<int> answers_;
-};
+namespace kestro::test {
 
 // Opens the log "render-test.erl" in a fresh temporary folder at the debug threshold, and puts
 // the log module back as it was found afterwards.
@@ -69,4 +48,4 @@ inline std::string entityText(float x1, float x2, float y1, float y2, std::int32
     return entityToText(renderEntity{x1, x2, y1, y2, flags, std::move(text)});
 }
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

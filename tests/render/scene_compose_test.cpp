@@ -20,15 +20,16 @@
 #include "render/scene.h"
 #include "render_recording_surface.h"
 #include "render_test_support.h"
+#include "tests/support/grids.h"
 
 namespace kestro {
 namespace {
 
+using test::entityText;
+using test::RecordingSurface;
+using test::ScriptedDialog;
+using test::TempLog;
 using ::testing::ElementsAre;
-using testing::entityText;
-using testing::RecordingSurface;
-using testing::ScriptedDialog;
-using testing::TempLog;
 
 constexpr const char* kUndefined = "[ ERROR ]  There's an undefined number in renderer_render!";
 
@@ -36,13 +37,7 @@ GameState borderOnly(float tile = 10.0f) {
     GameState s;
     s.tileW = tile;
     s.tileH = tile;
-    for (int x = 0; x < kCols; ++x) {
-        for (int y = 0; y < kRows; ++y) {
-            if (x == 0 || x == kCols - 1 || y == 0 || y == kRows - 1) {
-                s.tiles.set(x, y, tileWall);
-            }
-        }
-    }
+    s.tiles = test::borderWalls();
     return s;
 }
 

@@ -6,9 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <map>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QColor>
@@ -22,25 +26,20 @@
 #include "render/qt/image_surface.h"
 #include "render/scene.h"
 #include "render_test_support.h"
+#include "tests/support/grids.h"
 
 namespace kestro {
 namespace {
 
-using testing::GoldenHash;
-using testing::ScriptedDialog;
+using test::GoldenHash;
+using test::ScriptedDialog;
 
 constexpr std::int16_t kKnown[] = {tileWall, tileBall, tileBlock, tileGoal, tileMarker};
 constexpr std::int16_t kUnknown[] = {3, 99, -7};
 
 GameState borderGrid() {
     GameState s;
-    for (int x = 0; x < kCols; ++x) {
-        for (int y = 0; y < kRows; ++y) {
-            if (x == 0 || x == kCols - 1 || y == 0 || y == kRows - 1) {
-                s.tiles.set(x, y, tileWall);
-            }
-        }
-    }
+    s.tiles = test::borderWalls();
     return s;
 }
 
@@ -98,7 +97,7 @@ void addTexts(GoldenHash& h, const GameState& s) {
     try {
         for (const auto& t : composeScene(s)) {
             h.add(t);
-            h.add("|");
+            h.endItem();
         }
     } catch (const RuntimeError& e) {
         h.add("error");
@@ -106,10 +105,36 @@ void addTexts(GoldenHash& h, const GameState& s) {
     }
 }
 
+// The pixels; the sample tells the image's size and its three commonest colours with their
+// counts.
 void addImage(GoldenHash& h, const QImage& image) {
+    std::map<QRgb, int> counts;
     for (int y = 0; y < image.height(); ++y) {
         h.add(image.constScanLine(y), static_cast<std::size_t>(image.width()) * sizeof(QRgb));
+        if (!h.sampleFull()) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                ++counts[line[x]];
+            }
+        }
     }
+    if (h.sampleFull()) {
+        return;
+    }
+    std::vector<std::pair<int, QRgb>> commonest;
+    commonest.reserve(counts.size());
+    for (const auto& [colour, count] : counts) {
+        commonest.emplace_back(-count, colour);
+    }
+    std::sort(commonest.begin(), commonest.end());
+    std::string summary = std::to_string(image.width()) + "x" + std::to_string(image.height());
+    for (std::size_t i = 0; i < commonest.size() && i < 3; ++i) {
+        char colour[16];
+        std::snprintf(colour, sizeof colour, " %08x:", commonest[i].second);
+        summary += colour + std::to_string(-commonest[i].first);
+    }
+    h.note(summary);
+    h.nextLine();
 }
 
 // The window's handler composes and fills, then one frame is drawn; an error on the way is
@@ -150,17 +175,97 @@ TEST(SceneGolden, GridsAndCellSizesGiveTheSameTextsAndPixels) {
         GameState grid;
         std::uint64_t texts;
         std::uint64_t pixels;
+        const char* textSample;
+        const char* pixelSample;
     };
     const Case cases[] = {
-        {"empty", GameState{}, 14695981039346656037u, 5348412637291527737u},
-        {"border", borderGrid(), 2134011757826721665u, 9168231154969600705u},
-        {"full", fullGrid(), 8125747705984783859u, 13093153978890359388u},
-        {"5 percent", randomGrid(1, 5, false), 2813176351754642838u, 17138277756326306715u},
-        {"30 percent", randomGrid(2, 30, false), 4425075622715337338u, 6871615032071539202u},
+        {"empty", GameState{}, 14695981039346656037u, 5348412637291527737u, "",
+         "error9 582x525 ffc8c8c8:305550\n"
+         "error9 582x525 ffc8c8c8:305550\n"
+         "error9 582x525 ffc8c8c8:305550\n"
+         "error9 582x525 ffc8c8c8:305550\n"
+         "error9 582x525 ffc8c8c8:305550\n"
+         "error9 582x525 ffc8c8c8:305550\n"},
+        {"border", borderGrid(), 2134011757826721665u, 9168231154969600705u,
+         "0\\r\\n9.864407\\r\\n0\\r\\n11.17021\\r\\n24\\r\\nc0\n"
+         "0\\r\\n9.864407\\r\\n11.17021\\r\\n22.34043\\r\\n24\\r\\nc0\n"
+         "0\\r\\n9.864407\\r\\n22.34043\\r\\n33.51064\\r\\n24\\r\\nc0\n"
+         "0\\r\\n9.864407\\r\\n33.51064\\r\\n44.68085\\r\\n24\\r\\nc0\n"
+         "0\\r\\n9.864407\\r\\n44.68085\\r\\n55.85106\\r\\n24\\r\\nc0\n"
+         "0\\r\\n9.864407\\r\\n55.85106\\r\\n67.02128\\r\\n24\\r\\nc0\n",
+         "582x525 ffc8c8c8:282686 ff000000:22864\n"
+         "582x525 ffc8c8c8:288510 ff000000:17040\n"
+         "582x525 ffc8c8c8:305342 ff000000:208\n"
+         "582x525 ffc8c8c8:305538 ff000000:12\n"
+         "582x525 ffc8c8c8:291623 ff000000:13927\n"
+         "582x525 ffc8c8c8:305550\n"},
+        {"full", fullGrid(), 8125747705984783859u, 13093153978890359388u,
+         "0\\r\\n9.864407\\r\\n0\\r\\n11.17021\\r\\n24\\r\\nc0\n"
+         "0\\r\\n9.864407\\r\\n11.17021\\r\\n22.34043\\r\\n20\\r\\nc65280\n"
+         "0\\r\\n9.864407\\r\\n22.34043\\r\\n33.51064\\r\\n20\\r\\nc16711680\n"
+         "0\\r\\n9.864407\\r\\n33.51064\\r\\n44.68085\\r\\n28\\r\\nc255\n"
+         "0\\r\\n9.864407\\r\\n44.68085\\r\\n55.85106\\r\\n24\\r\\nc16728128\n"
+         "0\\r\\n9.864407\\r\\n55.85106\\r\\n67.02128\\r\\n24\\r\\nc0\n",
+         "582x525 ff4040ff:61162 ff000000:61142 ffff0000:61142\n"
+         "582x525 ff000000:54780 ff4040ff:54780 ffff0000:54700\n"
+         "582x525 ffc8c8c8:302777 ff000000:555 ff4040ff:555\n"
+         "582x525 ffc8c8c8:305190 ff000000:72 ff0000ff:72\n"
+         "582x525 ffc8c8c8:105956 ff000000:43259 ff4040ff:43236\n"
+         "582x525 ffc8c8c8:305550\n"},
+        {"5 percent", randomGrid(1, 5, false), 2813176351754642838u, 17138277756326306715u,
+         "0\\r\\n9.864407\\r\\n212.234\\r\\n223.4043\\r\\n20\\r\\nc65280\n"
+         "0\\r\\n9.864407\\r\\n301.5957\\r\\n312.766\\r\\n24\\r\\nc0\n"
+         "0\\r\\n9.864407\\r\\n312.766\\r\\n323.9362\\r\\n24\\r\\nc0\n"
+         "0\\r\\n9.864407\\r\\n357.4468\\r\\n368.617\\r\\n28\\r\\nc255\n"
+         "9.864407\\r\\n19.72881\\r\\n491.4893\\r\\n502.6596\\r\\n24\\r\\nc0\n"
+         "19.72881\\r\\n29.59322\\r\\n22.34043\\r\\n33.51064\\r\\n20\\r\\nc16711680\n",
+         "582x525 ffc8c8c8:290983 ff000000:4160 ff4040ff:3308\n"
+         "582x525 ffc8c8c8:292418 ff000000:3800 ff4040ff:3000\n"
+         "582x525 ffc8c8c8:305408 ff000000:38 ff4040ff:30\n"
+         "582x525 ffc8c8c8:305533 ffff0000:5 ff0000ff:4\n"
+         "582x525 ffc8c8c8:294494 ff000000:3283 ff4040ff:2500\n"
+         "582x525 ffc8c8c8:305550\n"},
+        {"30 percent", randomGrid(2, 30, false), 4425075622715337338u, 6871615032071539202u,
+         "0\\r\\n9.864407\\r\\n0\\r\\n11.17021\\r\\n24\\r\\nc0\n"
+         "0\\r\\n9.864407\\r\\n11.17021\\r\\n22.34043\\r\\n20\\r\\nc65280\n"
+         "0\\r\\n9.864407\\r\\n33.51064\\r\\n44.68085\\r\\n24\\r\\nc16728128\n"
+         "0\\r\\n9.864407\\r\\n44.68085\\r\\n55.85106\\r\\n20\\r\\nc65280\n"
+         "0\\r\\n9.864407\\r\\n55.85106\\r\\n67.02128\\r\\n20\\r\\nc16711680\n"
+         "0\\r\\n9.864407\\r\\n78.19149\\r\\n89.3617\\r\\n20\\r\\nc65280\n",
+         "582x525 ffc8c8c8:223633 ff4040ff:19670 ff000000:18480\n"
+         "582x525 ffc8c8c8:231414 ff4040ff:17820 ff000000:16720\n"
+         "582x525 ffc8c8c8:304740 ff4040ff:179 ff000000:168\n"
+         "582x525 ffc8c8c8:305433 ff4040ff:28 ff000000:24\n"
+         "582x525 ffc8c8c8:245766 ff4040ff:14550 ffff0000:13856\n"
+         "582x525 ffc8c8c8:305550\n"},
         {"70 percent, unknown codes", randomGrid(3, 70, true), 4172166694172020201u,
-         4185861231659053489u},
+         4185861231659053489u,
+         "0\\r\\n9.864407\\r\\n0\\r\\n11.17021\\r\\n24\\r\\nc0\n"
+         "0\\r\\n9.864407\\r\\n11.17021\\r\\n22.34043\\r\\n20\\r\\nc65280\n"
+         "0\\r\\n9.864407\\r\\n22.34043\\r\\n33.51064\\r\\n20\\r\\nc65280\n"
+         "0\\r\\n9.864407\\r\\n67.02128\\r\\n78.19149\\r\\n20\\r\\nc65280\n"
+         "0\\r\\n9.864407\\r\\n89.3617\\r\\n100.5319\\r\\n28\\r\\nc255\n"
+         "0\\r\\n9.864407\\r\\n100.5319\\r\\n111.7021\\r\\n20\\r\\nc65280\n",
+         "582x525 ffc8c8c8:106914 ff4040ff:45878 ff000000:43593\n"
+         "582x525 ffc8c8c8:126730 ff4040ff:41380 ff000000:39280\n"
+         "582x525 ffc8c8c8:303577 ff4040ff:417 ff0000ff:406\n"
+         "582x525 ffc8c8c8:305293 ff4040ff:60 ff00ff00:51\n"
+         "582x525 ffc8c8c8:163555 ff4040ff:32298 ff000000:30408\n"
+         "582x525 ffc8c8c8:305550\n"},
         {"all cells, unknown codes", randomGrid(4, 100, true), 10851975701225373359u,
-         9803697955308311360u},
+         9803697955308311360u,
+         "0\\r\\n9.864407\\r\\n0\\r\\n11.17021\\r\\n24\\r\\nc16728128\n"
+         "0\\r\\n9.864407\\r\\n11.17021\\r\\n22.34043\\r\\n24\\r\\nc16728128\n"
+         "0\\r\\n9.864407\\r\\n22.34043\\r\\n33.51064\\r\\n24\\r\\nc0\n"
+         "0\\r\\n9.864407\\r\\n33.51064\\r\\n44.68085\\r\\n28\\r\\nc255\n"
+         "0\\r\\n9.864407\\r\\n44.68085\\r\\n55.85106\\r\\n20\\r\\nc16711680\n"
+         "0\\r\\n9.864407\\r\\n55.85106\\r\\n67.02128\\r\\n28\\r\\nc255\n",
+         "582x525 ff000000:62296 ffff0000:61549 ff4040ff:55747\n"
+         "582x525 ff000000:55620 ffff0000:55240 ffc8c8c8:54682\n"
+         "582x525 ffc8c8c8:302777 ff00ff00:602 ff000000:565\n"
+         "582x525 ffc8c8c8:305190 ff0000ff:87 ffff0000:75\n"
+         "582x525 ffc8c8c8:106928 ffff0000:44534 ff000000:41513\n"
+         "582x525 ffc8c8c8:305550\n"},
     };
     for (const auto& c : cases) {
         GoldenHash texts, pixels;
@@ -172,6 +277,8 @@ TEST(SceneGolden, GridsAndCellSizesGiveTheSameTextsAndPixels) {
         }
         EXPECT_EQ(texts.value(), c.texts) << c.name;
         EXPECT_EQ(pixels.value(), c.pixels) << c.name;
+        EXPECT_EQ(texts.sample(), c.textSample) << c.name;
+        EXPECT_EQ(pixels.sample(), c.pixelSample) << c.name;
     }
 }
 
@@ -202,6 +309,13 @@ TEST(SceneGolden, ARunOfFramesThroughOneRenderer) {
         rig.frame(h, s);
     }
     EXPECT_EQ(h.value(), 529742057925243515u);
+    EXPECT_EQ(h.sample(),
+              "582x525 ffc8c8c8:199839 ffff0000:24109 ff4040ff:22083\n"
+              "582x525 ffc8c8c8:199839 ffff0000:23999 ff4040ff:22193\n"
+              "582x525 ffc8c8c8:199839 ffff0000:23999 ff4040ff:22193\n"
+              "582x525 ffc8c8c8:199753 ffff0000:23999 ff4040ff:22193\n"
+              "582x525 ffc8c8c8:194446 ff000000:23720 ffff0000:23680\n"
+              "582x525 ffc8c8c8:194446 ff000000:23720 ffff0000:23680\n");
 }
 
 }  // namespace

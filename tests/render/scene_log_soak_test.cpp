@@ -71,7 +71,7 @@ sg::SaveBytes floodedGame() {
 }
 
 TEST(SceneLogSoak, AnHourOfUnknownTilesKeepsTheLogUnderItsCap) {
-    const testing::TempLogFolder folder("kestro-scene-soak");
+    const test::TempLogFolder folder("kestro-scene-soak");
     ASSERT_TRUE(errorLogFile(true, "kestro", 13, 0, false));
     const std::uint64_t header = fs::file_size(folder.logPath("kestro"));
 
@@ -107,7 +107,7 @@ TEST(SceneLogSoak, AnHourOfUnknownTilesKeepsTheLogUnderItsCap) {
     ASSERT_TRUE(errorLogFile(false, "", 0, 0, false));
     EXPECT_EQ(game.state().level, decoded.value().sliders.SLvl) << "the level went on all along";
 
-    const std::string text = testing::readFile(folder.logPath("kestro"));
+    const std::string text = test::readFile(folder.logPath("kestro"));
     RecordProperty("frames", std::to_string(frames));
     RecordProperty("cells_reported", std::to_string(reported));
     RecordProperty("log_bytes", std::to_string(text.size()));
@@ -116,7 +116,7 @@ TEST(SceneLogSoak, AnHourOfUnknownTilesKeepsTheLogUnderItsCap) {
         << "the scene reports enough to fill the disk without the cap";
     EXPECT_LE(text.size(), kLogSizeCap);
 
-    const std::vector<std::string> records = testing::logRecords(text);
+    const std::vector<std::string> records = test::logRecords(text);
     const std::uint64_t fitting = (kLogSizeCap - kLogReserve - header) / record.size();
     ASSERT_EQ(records.size(), 5 + fitting + 2);
     for (std::size_t i = 5; i < 5 + fitting; ++i) {

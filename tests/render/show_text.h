@@ -6,7 +6,7 @@
 
 #include "render/routines.h"
 
-namespace kestro::testing {
+namespace kestro::test {
 
 // The text in double quotes, with CR, LF and tab written as \r, \n and \t.
 inline std::string show(std::string_view text) {
@@ -21,4 +21,4 @@ inline std::string show(std::string_view text) {
     return out + "\"";
 }
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -35,7 +35,7 @@ class RecordingSlider final : public Slider {
 };
 
 TEST(SaveGameApply, SetsStoredValuesAndSlidersInOrderAndKeepsTheRest) {
-    testing::RandomGames random(31);
+    test::RandomGames random(31);
     const GameState saved = random.state();
     const auto decoded = decode(encode(saved, SliderValues{-1, 20, 0}, 86400));
     ASSERT_TRUE(decoded.ok());

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-namespace kestro::savegame::testing {
+namespace kestro::savegame::test {
 
 inline std::int32_t le32(std::span<const std::uint8_t> b, std::size_t at) {
     return static_cast<std::int32_t>(
@@ -31,4 +31,4 @@ inline void setLe16(std::span<std::uint8_t> b, std::size_t at, std::int16_t v) {
     b[at + 1] = static_cast<std::uint8_t>(u >> 8);
 }
 
-}  // namespace kestro::savegame::testing
+}  // namespace kestro::savegame::test

@@ -13,8 +13,8 @@
 namespace kestro::savegame {
 namespace {
 
-using testing::le16;
-using testing::le32;
+using test::le16;
+using test::le32;
 
 // A game whose sixteen stored variables all differ, so a swapped field shows.
 GameState distinctGame() {
@@ -108,7 +108,7 @@ TEST(SaveGameEncode, KeyFieldHidesTheKeyAtTheEndsOfTheDay) {
 }
 
 TEST(SaveGameEncode, RoundTripsAnyGame) {
-    testing::RandomGames random(20240611);
+    test::RandomGames random(20240611);
     for (int i = 0; i < 300; ++i) {
         const GameState s = random.state();
         const SliderValues sl = random.sliders();
@@ -126,7 +126,7 @@ TEST(SaveGameEncode, RoundTripsAnyGame) {
 }
 
 TEST(SaveGameEncode, TwoKeysHideTheSameGameDifferently) {
-    testing::RandomGames random(7);
+    test::RandomGames random(7);
     const GameState s = random.state();
     const SliderValues sl = random.sliders();
     const SaveBytes a = encode(s, sl, 1000);

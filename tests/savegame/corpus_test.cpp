@@ -105,7 +105,7 @@ TEST(SaveGameCorpus, TheSeedsThatDecodeLoadAndTheHostileOnesAreRefused) {
     for (const fs::path& path : corpusFiles()) {
         const std::string name = path.filename().string();
         SCOPED_TRACE(path.parent_path().filename().string() + "/" + name);
-        const std::string bytes = kestro::testing::readFile(path);
+        const std::string bytes = kestro::test::readFile(path);
         const bool hostile =
             startsWith(name, "seed-refused-") || startsWith(name, "seed-overflow-");
 

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -13,17 +14,19 @@
 #include "tests/savegame/bytes.h"
 #include "tests/savegame/random_game.h"
 
+using ::testing::HasSubstr;
+
 namespace kestro::savegame {
 namespace {
 
-using testing::le32;
-using testing::setLe16;
-using testing::setLe32;
+using test::le32;
+using test::setLe16;
+using test::setLe32;
 
 constexpr std::int32_t K = 4711;
 
 GameState sampleGame() {
-    testing::RandomGames random(99);
+    test::RandomGames random(99);
     GameState s = random.state();
     s.cursorX = 20;
     s.ballX = 35;
@@ -117,7 +120,7 @@ TEST(SaveGameDecode, RefusesDamagedFilesAsAWhole) {
                       "Sorry, this file is not the correct version, or has been tampered with!");
         } else {
             EXPECT_EQ(r.error().message.rfind(kCannotLoadMessage, 0), 0u) << r.error().message;
-            EXPECT_NE(r.error().message.find(c.mentions), std::string::npos) << r.error().message;
+            EXPECT_THAT(r.error().message, HasSubstr(c.mentions));
         }
     }
 }

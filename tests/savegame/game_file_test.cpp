@@ -1,5 +1,6 @@
 #include "savegame/game_file.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -19,22 +20,24 @@
 #include "tests/support/hang_guard.h"
 #include "tests/support/temp_dir.h"
 
+using ::testing::HasSubstr;
+
 namespace kestro::savegame {
 namespace {
 
 namespace fs = std::filesystem;
 
-using kestro::testing::writeFile;
+using kestro::test::writeFile;
 
 class SaveGameFile : public ::testing::Test {
   protected:
-    const kestro::testing::TempDir tempDir_{"kestro-savegame"};
+    const kestro::test::TempDir tempDir_{"kestro-savegame"};
     const fs::path dir_ = tempDir_.path();
-    testing::RandomGames random_{1234};
+    test::RandomGames random_{1234};
 };
 
 std::vector<std::uint8_t> contents(const fs::path& p) {
-    const std::string bytes = kestro::testing::readFile(p);
+    const std::string bytes = kestro::test::readFile(p);
     return {bytes.begin(), bytes.end()};
 }
 
@@ -113,7 +116,7 @@ TEST_F(SaveGameFile, ASaveThatFailsPartWayLeavesTheOldFileAndNoLeftovers) {
         failure = saveGameFile(file, random_.state(), sl, 20);
     }
     ASSERT_TRUE(failure.has_value());
-    EXPECT_NE(failure->find("cannot write"), std::string::npos) << *failure;
+    EXPECT_THAT(*failure, HasSubstr("cannot write"));
     EXPECT_EQ(contents(file), before);
     EXPECT_EQ(names(dir_), std::vector<std::string>{"game.egf"});
 }
@@ -136,10 +139,10 @@ TEST_F(SaveGameFile, FailuresComeBackAsReasons) {
         {dir_ / "null", "is not a regular file"},
     };
     for (const auto& c : saves) {
-        const kestro::testing::HangGuard guard("saving over something that is not a file");
+        const kestro::test::HangGuard guard("saving over something that is not a file");
         const auto failure = saveGameFile(c.path, s, sl, 0);
         ASSERT_TRUE(failure.has_value()) << c.path;
-        EXPECT_NE(failure->find(c.mentions), std::string::npos) << *failure;
+        EXPECT_THAT(*failure, HasSubstr(c.mentions));
     }
     // Nothing was replaced or left behind.
     EXPECT_EQ(names(dir_), (std::vector<std::string>{"fifo", "folder", "null"}));
@@ -243,14 +246,14 @@ TEST_F(SaveGameFile, LoadingRefusesWhatIsNoSavedGame) {
         const fs::path path = c.setUp(dir_ / ("case-" + std::to_string(i)));
         DecodeResult r = DecodeResult::failure(Refusal{});
         {
-            const kestro::testing::HangGuard guard(c.name);
+            const kestro::test::HangGuard guard(c.name);
             r = loadGameFile(path);
         }
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(r.error().kind, c.kind) << r.error().message;
-        EXPECT_NE(r.error().message.find(c.mentions), std::string::npos) << r.error().message;
+        EXPECT_THAT(r.error().message, HasSubstr(c.mentions));
         if (c.kind == RefusalKind::Unreadable) {
-            EXPECT_NE(r.error().message.find("'" + path.string() + "'"), std::string::npos)
+            EXPECT_THAT(r.error().message, HasSubstr("'" + path.string() + "'"))
                 << r.error().message;
         }
     }

@@ -1,5 +1,6 @@
 #include "savegame/playable.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -20,6 +21,8 @@
 #include "savegame/messages.h"
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
+
+using ::testing::HasSubstr;
 
 namespace kestro::savegame {
 namespace {
@@ -116,7 +119,7 @@ TEST(SaveGamePlayable, RefusesEachValueJustOutsideItsRangeAndLoadsItsNeighbour) 
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(r.error().kind, RefusalKind::NotPlayable);
         EXPECT_EQ(r.error().message.rfind(kCannotLoadMessage, 0), 0u) << r.error().message;
-        EXPECT_NE(r.error().message.find(c.mentions), std::string::npos) << r.error().message;
+        EXPECT_THAT(r.error().message, HasSubstr(c.mentions));
         EXPECT_EQ(refusalText(r.error()), r.error().message);
     }
 }
@@ -124,12 +127,12 @@ TEST(SaveGamePlayable, RefusesEachValueJustOutsideItsRangeAndLoadsItsNeighbour) 
 // The loader refuses such a file before anything is applied, ahead of the tamper note; a wrong
 // tag is still the version message.
 TEST(SaveGamePlayable, TheLoaderRefusesAndTheVersionMessageComesFirst) {
-    const kestro::testing::TempDir dir("kestro-playable");
+    const kestro::test::TempDir dir("kestro-playable");
     GameState s = freshLevel();
     s.accelStep = -32768;
     SaveBytes bytes = encode(s, kSliders, K);
     bytes[8] = 59;  // tampered dimensions do not let the file through
-    kestro::testing::writeFile(dir / "bad.egf", std::string(bytes.begin(), bytes.end()));
+    kestro::test::writeFile(dir / "bad.egf", std::string(bytes.begin(), bytes.end()));
     const DecodeResult loaded = loadGameFile(dir / "bad.egf");
     ASSERT_FALSE(loaded.ok());
     EXPECT_EQ(loaded.error().kind, RefusalKind::NotPlayable);

@@ -9,7 +9,7 @@
 #include "game/state_bounds.h"
 #include "savegame/slider_values.h"
 
-namespace kestro::savegame::testing {
+namespace kestro::savegame::test {
 
 class RandomGames {
   public:
@@ -87,4 +87,4 @@ class RandomGames {
     std::mt19937 gen_;
 };
 
-}  // namespace kestro::savegame::testing
+}  // namespace kestro::savegame::test

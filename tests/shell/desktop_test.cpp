@@ -5,6 +5,7 @@
 // Every test of this program runs on an offscreen screen scaled by 2 (QT_SCALE_FACTOR=2): the
 // application is made by scaledApp() before any window.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QByteArray>
@@ -35,17 +36,19 @@
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 
+using ::testing::HasSubstr;
+
 namespace kestro::shell {
 namespace {
 
 namespace sg = kestro::savegame;
-using testing::runSession;
+using test::runSession;
 
 constexpr double kRatio = 2.0;
 
 QApplication& scaledApp() {
     qputenv("QT_SCALE_FACTOR", QByteArray::number(kRatio));
-    return testing::qtApp();
+    return test::qtApp();
 }
 
 // Records the Help menu's texts; `during` runs while a text is "open".
@@ -100,9 +103,9 @@ class DesktopWindow : public ::testing::Test {
         window.setFileDialog(files);
     }
 
-    testing::TempLog log;
-    testing::ScriptedTrap trap;
-    testing::RecordingPrompt prompt;
+    test::TempLog log;
+    test::ScriptedTrap trap;
+    test::RecordingPrompt prompt;
     RecordingInfo info;
     CancellingFileDialog files;
     fMain window{trap, prompt};
@@ -114,8 +117,8 @@ TEST_F(DesktopWindow, AboutShowsTheNameTheVersionsAndALineAboutTheGame) {
     EXPECT_EQ(info.shown[0].title, "About Kestro");
     const std::string& text = info.shown[0].text;
     EXPECT_TRUE(text.starts_with("Kestro Version 4.0\n")) << text;
-    EXPECT_NE(text.find("Build " KESTRO_PROJECT_VERSION "\n"), std::string::npos) << text;
-    EXPECT_NE(text.find("ball"), std::string::npos) << text;
+    EXPECT_THAT(text, HasSubstr("Build " KESTRO_PROJECT_VERSION "\n"));
+    EXPECT_THAT(text, HasSubstr("ball"));
     EXPECT_TRUE(prompt.messages.empty()) << "not through the game's message box";
 }
 
@@ -140,7 +143,7 @@ TEST_F(DesktopWindow, HelpExplainsEveryPartOfTheGameWithTheMenuKeys) {
                                   "Help (F1)",
                                   "kestro FILE"};
     for (const char* topic : topics) {
-        EXPECT_NE(text.find(topic), std::string::npos) << "no \"" << topic << "\" in:\n" << text;
+        EXPECT_THAT(text, HasSubstr(topic)) << "no \"" << topic << "\" in:\n" << text;
     }
     EXPECT_TRUE(prompt.messages.empty());
 }
@@ -171,9 +174,9 @@ TEST_F(DesktopWindow, TheGameHoldsWhileAHelpTextIsOpenAndGoesOnAsPauseSays) {
 }
 
 TEST_F(DesktopWindow, TheGameHoldsWhileAFileDialogIsOpenAndSavesTheGameOfThatMoment) {
-    const kestro::testing::TempDir dir("kestro-hold");
+    const kestro::test::TempDir dir("kestro-hold");
     const std::string path = (dir / "held.egf").string();
-    testing::ScriptedFileDialog dialog;
+    test::ScriptedFileDialog dialog;
     window.setFileDialog(dialog);
     GameState atSave;
     std::array<std::int64_t, kTimerCount> ticksAtSave{};
@@ -295,7 +298,7 @@ TEST(DesktopCommandLine, TakesOneSavedGameOrAnOptionOfItsOwnOrRefusesWithTheUsag
 
 class DesktopStartupFile : public DesktopWindow {
   protected:
-    kestro::testing::TempDir dir{"kestro-startup"};
+    kestro::test::TempDir dir{"kestro-startup"};
 };
 
 TEST_F(DesktopStartupFile, StartsWithTheSavedGameLoadedBeforeTheFirstFrame) {
@@ -333,13 +336,13 @@ TEST_F(DesktopStartupFile, StartsWithTheSavedGameLoadedBeforeTheFirstFrame) {
 }
 
 TEST_F(DesktopStartupFile, AFileThatCannotBeLoadedIsToldAndTheGameStartsAsUsual) {
-    kestro::testing::writeFile(dir / "garbage.egf", "not a saved game");
+    kestro::test::writeFile(dir / "garbage.egf", "not a saved game");
     const std::filesystem::path cases[] = {dir / "missing.egf", dir / "garbage.egf", dir.path()};
     for (const auto& path : cases) {
-        testing::RecordingPrompt seen;
+        test::RecordingPrompt seen;
         fMain fresh(trap, seen);
         fresh.setStartupFile(path.string());
-        const testing::SessionFrames frames = runSession(fresh, 2, [] {});
+        const test::SessionFrames frames = runSession(fresh, 2, [] {});
         // The same words File > Open shows for the same file.
         const sg::DecodeResult load = sg::loadGameFile(path);
         ASSERT_FALSE(load);
@@ -408,18 +411,17 @@ TEST_F(DesktopWindow, ThePointerWallFollowsThePointerOnAScreenScaledByTwo) {
 
 TEST(DesktopMimeType, MatchesTheSavedGameFormat) {
     const std::string mime =
-        kestro::testing::readFile(KESTRO_SOURCE_DIR "/desktop/kestro-mime.xml.in");
+        kestro::test::readFile(KESTRO_SOURCE_DIR "/desktop/kestro-mime.xml.in");
     ASSERT_FALSE(mime.empty());
-    EXPECT_NE(
-        mime.find("<match type=\"string\" offset=\"0\" value=\"" + std::string(sg::kTag) + "\"/>"),
-        std::string::npos)
+    EXPECT_THAT(mime, HasSubstr("<match type=\"string\" offset=\"0\" value=\"" +
+                                std::string(sg::kTag) + "\"/>"))
         << mime;
-    EXPECT_NE(mime.find("<glob pattern=\"*.egf\"/>"), std::string::npos);
-    EXPECT_NE(mime.find("type=\"application/x-kestro-savegame\""), std::string::npos);
+    EXPECT_THAT(mime, HasSubstr("<glob pattern=\"*.egf\"/>"));
+    EXPECT_THAT(mime, HasSubstr("type=\"application/x-kestro-savegame\""));
     const std::string entry =
-        kestro::testing::readFile(KESTRO_SOURCE_DIR "/desktop/kestro.desktop.in");
-    EXPECT_NE(entry.find("\nMimeType=application/x-kestro-savegame;\n"), std::string::npos);
-    EXPECT_NE(entry.find("\nExec=kestro %f\n"), std::string::npos);
+        kestro::test::readFile(KESTRO_SOURCE_DIR "/desktop/kestro.desktop.in");
+    EXPECT_THAT(entry, HasSubstr("\nMimeType=application/x-kestro-savegame;\n"));
+    EXPECT_THAT(entry, HasSubstr("\nExec=kestro %f\n"));
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ class BoxAnswerer {
 };
 
 TEST(ShellDialogs, TrapDialogAsksAbortRetryIgnoreAndReturnsTheAnswer) {
-    testing::qtApp();
+    test::qtApp();
     const std::string text =
         "---ERROR---\r\nNumber: -91\r\nSource: Kestro : renderInit()\r\n<b>desc</b>\r\n\r\n"
         "Please select the course of action";
@@ -92,7 +92,7 @@ TEST(ShellDialogs, TrapDialogAsksAbortRetryIgnoreAndReturnsTheAnswer) {
 }
 
 TEST(ShellDialogs, MessagePromptShowsOkOnlyUnderTheApplicationTitle) {
-    testing::qtApp();
+    test::qtApp();
     BoxAnswerer answerer(QMessageBox::Ok, [](QMessageBox& box) {
         EXPECT_EQ(box.windowTitle(), QApplication::applicationDisplayName());
         EXPECT_EQ(box.text(), "Lmao...-_- you lost, try again :p");

@@ -26,8 +26,8 @@
 namespace kestro::shell {
 namespace {
 
-using testing::qtApp;
-using testing::ScriptedFileDialog;
+using test::qtApp;
+using test::ScriptedFileDialog;
 namespace sg = kestro::savegame;
 
 class ShellFileMenu : public ::testing::Test {
@@ -36,7 +36,7 @@ class ShellFileMenu : public ::testing::Test {
     ShellFileMenu() {
         window.setFileDialog(dialog);
         // A game in the middle of play, every stored value different from a fresh one.
-        sg::testing::RandomGames random(5);
+        sg::test::RandomGames random(5);
         GameState played = random.playable();
         played.tileW = 9.5f;
         played.tileH = 11.0f;
@@ -58,9 +58,9 @@ class ShellFileMenu : public ::testing::Test {
     };
     Snapshot snapshot() { return {window.gameState(), sliderValues()}; }
 
-    kestro::testing::TempDir dir{"kestro-filemenu"};
-    testing::ScriptedTrap trap;
-    testing::RecordingPrompt prompt;
+    kestro::test::TempDir dir{"kestro-filemenu"};
+    test::ScriptedTrap trap;
+    test::RecordingPrompt prompt;
     ScriptedFileDialog dialog;
     fMain window{trap, prompt};
 };
@@ -137,7 +137,7 @@ TEST_F(ShellFileMenu, ARefusedFileChangesNothingAndSaysWhy) {
     for (const Case& c : cases) {
         const auto path = dir / c.name;
         if (c.content) {
-            kestro::testing::writeFile(path, *c.content);
+            kestro::test::writeFile(path, *c.content);
         } else if (std::string(c.name) == "folder.egf") {
             std::filesystem::create_directory(path);
         }
@@ -169,7 +169,7 @@ TEST_F(ShellFileMenu, TamperedDimensionsAreToldAndTheGameStillLoads) {
     bytes[sg::kDimensionsOffset] = 59;
     bytes[sg::kDimensionsOffset + 2] = 47;
     const auto path = dir / "tampered.egf";
-    kestro::testing::writeFile(path, std::string(bytes.begin(), bytes.end()));
+    kestro::test::writeFile(path, std::string(bytes.begin(), bytes.end()));
     dialog.answers = {path.string()};
     window.mnuOpen.trigger();
     EXPECT_EQ(prompt.messages, std::vector<std::string>{std::string(sg::kTamperedMessage)});
@@ -179,9 +179,9 @@ TEST_F(ShellFileMenu, TamperedDimensionsAreToldAndTheGameStillLoads) {
 
 TEST_F(ShellFileMenu, AFailedSaveSaysSoAndKeepsWhatWasThere) {
     const auto existing = dir / "kept.egf";
-    kestro::testing::writeFile(existing, "what was there");
+    kestro::test::writeFile(existing, "what was there");
     const auto blocker = dir / "file";
-    kestro::testing::writeFile(blocker, "x");
+    kestro::test::writeFile(blocker, "x");
     const std::string targets[] = {
         (dir / "no-such-folder" / "game.egf").string(),
         (blocker / "game.egf").string(),  // a file where a folder should be: stops root too
@@ -189,7 +189,7 @@ TEST_F(ShellFileMenu, AFailedSaveSaysSoAndKeepsWhatWasThere) {
     };
     // A file of two names: a new copy would part them, so it is refused with the reason.
     const auto linked = dir / "linked.egf";
-    kestro::testing::writeFile(linked, "shared");
+    kestro::test::writeFile(linked, "shared");
     std::filesystem::create_hard_link(linked, dir / "other-name.egf");
     prompt.messages.clear();
     dialog.answers = {linked.string()};
@@ -199,7 +199,7 @@ TEST_F(ShellFileMenu, AFailedSaveSaysSoAndKeepsWhatWasThere) {
                                        linked.string() +
                                        "': it has 2 hard links, which a new copy would split "
                                        "into separate files"});
-    EXPECT_EQ(kestro::testing::readFile(dir / "other-name.egf"), "shared");
+    EXPECT_EQ(kestro::test::readFile(dir / "other-name.egf"), "shared");
     for (const std::string& target : targets) {
         prompt.messages.clear();
         const Snapshot before = snapshot();
@@ -210,8 +210,8 @@ TEST_F(ShellFileMenu, AFailedSaveSaysSoAndKeepsWhatWasThere) {
         EXPECT_GT(prompt.messages[0].size(), std::string(kNotSavedMessage).size());
         EXPECT_EQ(snapshot(), before) << "the game goes on";
     }
-    EXPECT_EQ(kestro::testing::readFile(existing), "what was there");
-    EXPECT_EQ(kestro::testing::readFile(blocker), "x");
+    EXPECT_EQ(kestro::test::readFile(existing), "what was there");
+    EXPECT_EQ(kestro::test::readFile(blocker), "x");
 }
 
 TEST_F(ShellFileMenu, FilesAreTheSameAsKestroSimsBothWays) {
@@ -222,15 +222,15 @@ TEST_F(ShellFileMenu, FilesAreTheSameAsKestroSimsBothWays) {
     const auto decoded = sg::loadGameFile(windowFile);
     ASSERT_TRUE(decoded.ok());
     const auto simFile = dir / "sim.egf";
-    auto r = kestro::testing::runProgram(
+    auto r = kestro::test::runProgram(
         KESTRO_SIM, {"step", windowFile.string(), simFile.string(), "--ticks", "0", "--key",
                      std::to_string(decoded.value().fileKey)});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(kestro::testing::readFile(simFile), kestro::testing::readFile(windowFile));
+    EXPECT_EQ(kestro::test::readFile(simFile), kestro::test::readFile(windowFile));
 
     // A level kestro-sim built loads in the window as it is.
     const auto newFile = dir / "new.egf";
-    r = kestro::testing::runProgram(
+    r = kestro::test::runProgram(
         KESTRO_SIM, {"new", newFile.string(), "--level", "12", "--seed", "3", "--key", "777"});
     ASSERT_EQ(r.status, 0) << r.err;
     dialog.answers = {newFile.string()};

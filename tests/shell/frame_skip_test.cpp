@@ -24,12 +24,13 @@
 #include "savegame/slider_values.h"
 #include "shell/fmain.h"
 #include "tests/shell/shell_support.h"
+#include "tests/support/levels.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestro::shell {
 namespace {
 
-using testing::qtApp;
+using test::qtApp;
 
 // The window's scene drawn in one frame by a fresh renderer on an image like the playfield's.
 QImage drawnAfresh(fMain& window) {
@@ -37,7 +38,7 @@ QImage drawnAfresh(fMain& window) {
     ImageSurface surface("Kestro", playfield.image().size());
     surface.setBackColor(playfield.backColor());
     surface.setFont(playfield.font());
-    testing::ScriptedTrap trap;
+    test::ScriptedTrap trap;
     cRender renderer(trap, [] {});
     renderer.renderInit(&surface);
     renderer.render = [&](std::int16_t&) { renderer.renderStop(); };
@@ -54,26 +55,21 @@ class ShellFrames : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { qtApp(); }
 
-    testing::TempLog log;
-    testing::ScriptedTrap trap;
-    testing::RecordingPrompt prompt;
-    kestro::testing::TempDir dir{"kestro-frames"};
+    test::TempLog log;
+    test::ScriptedTrap trap;
+    test::RecordingPrompt prompt;
+    kestro::test::TempDir dir{"kestro-frames"};
 };
 
 TEST_F(ShellFrames, EachChangeIsDrawnAsAFreshFrameAndNothingElseIs) {
     // A saved level-9 game for the load.
     const std::string saved = (dir / "level9.egf").string();
     {
-        StandardSliders sliders;
-        sliders.SLvl.setValue(9);
-        SeededRandom random(9);
-        NullDisplay display;
-        GameState s;
-        generateLevel(s, sliders.view(), random, display);
-        ASSERT_FALSE(
-            savegame::saveGameFile(saved, s, savegame::readSliderValues(sliders.view()), 9));
+        kestro::test::LaidLevel level(9, 9);
+        ASSERT_FALSE(savegame::saveGameFile(saved, level.state,
+                                            savegame::readSliderValues(level.sliders.view()), 9));
     }
-    testing::ScriptedFileDialog dialog;
+    test::ScriptedFileDialog dialog;
     dialog.answers = {saved};
 
     fMain window(trap, prompt);

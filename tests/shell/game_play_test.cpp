@@ -19,8 +19,8 @@
 namespace kestro::shell {
 namespace {
 
-using testing::qtApp;
-using testing::runSession;
+using test::qtApp;
+using test::runSession;
 
 // Answers each message only after it has stayed open for a while, running the window's events
 // meanwhile as a modal message box does.
@@ -43,9 +43,9 @@ class ShellGamePlay : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { qtApp(); }
 
-    testing::TempLog log;
-    testing::ScriptedTrap trap;
-    testing::RecordingPrompt prompt;
+    test::TempLog log;
+    test::ScriptedTrap trap;
+    test::RecordingPrompt prompt;
 };
 
 // Moves the pointer over the playfield to the position that maps to cell (x, y).

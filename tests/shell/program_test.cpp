@@ -1,6 +1,7 @@
 // The real program as a process: its command line (the usage and the version without a display,
 // Qt's own options refused) and the signals that ask it to close.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -21,10 +22,13 @@
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
+using ::testing::HasSubstr;
+using ::testing::Not;
+
 namespace {
 
 namespace fs = std::filesystem;
-using kestro::testing::ScopedEnv;
+using kestro::test::ScopedEnv;
 
 TEST(ShellProgram, HelpAndVersionGoToStandardOutputWithoutADisplay) {
     // No display and no platform: the program must not reach Qt at all.
@@ -37,32 +41,31 @@ TEST(ShellProgram, HelpAndVersionGoToStandardOutputWithoutADisplay) {
     };
     const Case cases[] = {{"--help", "Usage: kestro [SAVED-GAME]\n"}, {"--version", "kestro "}};
     for (const Case& c : cases) {
-        const auto r = kestro::testing::runProgram(KESTRO_GAME, {c.option});
+        const auto r = kestro::test::runProgram(KESTRO_GAME, {c.option});
         EXPECT_EQ(r.status, 0) << c.option << ": " << r.err;
         EXPECT_EQ(r.out.rfind(c.begins, 0), 0u) << c.option << ": " << r.out;
         EXPECT_EQ(r.out.back(), '\n') << c.option;
         EXPECT_EQ(r.err, "") << c.option;
     }
-    const auto help = kestro::testing::runProgram(KESTRO_GAME, {"--help"});
-    EXPECT_NE(help.out.find("--version"), std::string::npos) << help.out;
+    const auto help = kestro::test::runProgram(KESTRO_GAME, {"--help"});
+    EXPECT_THAT(help.out, HasSubstr("--version"));
 }
 
 TEST(ShellProgram, AFailedWriteOfTheHelpIsReported) {
-    const auto r =
-        kestro::testing::runProgramFrom(KESTRO_GAME, {"--help"}, "/dev/null", "/dev/full");
+    const auto r = kestro::test::runProgramFrom(KESTRO_GAME, {"--help"}, "/dev/null", "/dev/full");
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("kestro: standard output"), std::string::npos) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("kestro: standard output"));
 }
 
 TEST(ShellProgram, QtsOwnOptionsAndUnknownOnesGetTheUsageOnStandardError) {
     // Qt would read the style sheet (endlessly from /dev/zero); the game takes no such option.
-    const kestro::testing::HangGuard guard("kestro with Qt's options", 30);
+    const kestro::test::HangGuard guard("kestro with Qt's options", 30);
     const std::vector<std::vector<std::string>> cases = {
         {"-stylesheet", "/dev/zero"}, {"-platform", "offscreen"}, {"--nope"}, {"-"},
         {"a.egf", "b.egf"},           {"--help", "--version"},
     };
     for (const auto& args : cases) {
-        const auto r = kestro::testing::runProgram(KESTRO_GAME, args);
+        const auto r = kestro::test::runProgram(KESTRO_GAME, args);
         EXPECT_EQ(r.status, 2) << args[0];
         EXPECT_EQ(r.out, "") << args[0];
         EXPECT_EQ(r.err, "Usage: kestro [SAVED-GAME]\n") << args[0];
@@ -99,7 +102,7 @@ class RunningGame {
     pid_t pid() const { return pid_; }
     std::string log() const {
         const fs::path p = dir_ / "kestro.erl";
-        return fs::exists(p) ? kestro::testing::readFile(p) : std::string();
+        return fs::exists(p) ? kestro::test::readFile(p) : std::string();
     }
     // Waits until the frame loop runs (the log says so), at most 20 s.
     bool waitUntilRunning() const {
@@ -119,7 +122,7 @@ class RunningGame {
     }
 
   private:
-    kestro::testing::TempDir dir_{"kestro-signal"};
+    kestro::test::TempDir dir_{"kestro-signal"};
     pid_t pid_ = -1;
     bool waited_ = false;
 };
@@ -127,7 +130,7 @@ class RunningGame {
 constexpr const char* kClosingLine = "{Error Subsystem} Log file closed @ ";
 
 TEST(ShellProgram, ACloseSignalRunsTheOrderlyShutDownAndEndsAsTheSignalWould) {
-    const kestro::testing::HangGuard guard("a game closed by a signal", 60);
+    const kestro::test::HangGuard guard("a game closed by a signal", 60);
     for (const int sig : {SIGTERM, SIGINT, SIGHUP}) {
         RunningGame game;
         ASSERT_TRUE(game.waitUntilRunning()) << "signal " << sig << ": " << game.log();
@@ -139,8 +142,8 @@ TEST(ShellProgram, ACloseSignalRunsTheOrderlyShutDownAndEndsAsTheSignalWould) {
         ASSERT_TRUE(WIFSIGNALED(status)) << "signal " << sig << ", status " << status;
         EXPECT_EQ(WTERMSIG(status), sig);
         const std::string log = game.log();
-        EXPECT_NE(log.find("renderStop()"), std::string::npos) << log;
-        EXPECT_NE(log.find("Class_Terminate()"), std::string::npos) << log;
+        EXPECT_THAT(log, HasSubstr("renderStop()"));
+        EXPECT_THAT(log, HasSubstr("Class_Terminate()"));
         const auto closing = log.rfind(kClosingLine);
         ASSERT_NE(closing, std::string::npos) << log;
         EXPECT_EQ(log.find("\r\n", closing), log.size() - 2) << "the closing line is the last";
@@ -149,7 +152,7 @@ TEST(ShellProgram, ACloseSignalRunsTheOrderlyShutDownAndEndsAsTheSignalWould) {
 }
 
 TEST(ShellProgram, ASecondCloseSignalEndsAtOnce) {
-    const kestro::testing::HangGuard guard("a game given two signals", 30);
+    const kestro::test::HangGuard guard("a game given two signals", 30);
     RunningGame game;
     ASSERT_TRUE(game.waitUntilRunning()) << game.log();
     // Both arrive before the game can run a line of its own: the first asks for the close, the
@@ -161,7 +164,7 @@ TEST(ShellProgram, ASecondCloseSignalEndsAtOnce) {
     const int status = game.wait();
     ASSERT_TRUE(WIFSIGNALED(status)) << status;
     EXPECT_TRUE(WTERMSIG(status) == SIGTERM || WTERMSIG(status) == SIGINT) << WTERMSIG(status);
-    EXPECT_EQ(game.log().find(kClosingLine), std::string::npos) << game.log();
+    EXPECT_THAT(game.log(), Not(HasSubstr(kClosingLine)));
 }
 
 }  // namespace

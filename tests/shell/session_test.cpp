@@ -21,16 +21,16 @@
 namespace kestro::shell {
 namespace {
 
-using testing::qtApp;
-using testing::runSession;
+using test::qtApp;
+using test::runSession;
 
 class ShellSession : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { qtApp(); }
 
-    testing::TempLog log;
-    testing::ScriptedTrap trap;
-    testing::RecordingPrompt prompt;
+    test::TempLog log;
+    test::ScriptedTrap trap;
+    test::RecordingPrompt prompt;
 };
 
 bool startsWith(const std::string& s, const std::string& prefix) {
@@ -96,7 +96,7 @@ TEST_F(ShellSession, StartUpRunsTheGamePausedAndCloseShutsItDown) {
 
 TEST_F(ShellSession, FirstFrameShowsTheBannerAndTheNextOneTheLevel) {
     fMain window(trap, prompt);
-    const testing::SessionFrames s = runSession(window, 2, [] {});
+    const test::SessionFrames s = runSession(window, 2, [] {});
     ASSERT_EQ(s.frames.size(), 2u);
     const QRgb background = window.Kestro.surface().backColor().rgb();
 

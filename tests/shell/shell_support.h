@@ -1,6 +1,6 @@
 #pragma once
-// What the window tests share: one QApplication, answers for the dialogs, a log in a temporary
-// folder, and a way to run the game until a given frame and close it from there.
+// What the window tests share: one QApplication, the dialogs' stand-ins (from tests/support), a
+// log in a temporary folder, and a way to run the game until a given frame and close it from there.
 
 #include <gtest/gtest.h>
 
@@ -21,9 +21,11 @@
 #include "diag/log_platform.h"
 #include "shell/dialogs.h"
 #include "shell/fmain.h"
+#include "tests/support/shell_dialogs.h"
 #include "tests/support/temp_log.h"
+#include "tests/support/trap_dialogs.h"
 
-namespace kestro::shell::testing {
+namespace kestro::shell::test {
 
 // The application lives as long as the process: Quit ends the process from inside a running
 // window, and an application destroyed by the exit handlers under live windows would crash.
@@ -41,50 +43,9 @@ inline QApplication& qtApp() {
     return *app;
 }
 
-// Answers every trap with the same choice and counts the questions.
-class ScriptedTrap final : public TrapDialog {
-  public:
-    int ask(const std::string&, const std::string&) override {
-        ++asked;
-        return kAnswerIgnore;
-    }
-    int asked = 0;
-};
-
-class RecordingPrompt final : public MessagePrompt {
-  public:
-    void showMessage(const std::string& text) override { messages.push_back(text); }
-    std::vector<std::string> messages;
-};
-
-// Answers the dialog from a queue (nothing: cancelled) and notes the folders it was offered.
-class ScriptedFileDialog final : public FileDialog {
-  public:
-    std::function<void()> during;  // runs while the dialog is "open"
-    std::optional<std::string> askSavePath(const std::string& folder) override {
-        return next("save", folder);
-    }
-    std::optional<std::string> askOpenPath(const std::string& folder) override {
-        return next("open", folder);
-    }
-    std::deque<std::optional<std::string>> answers;
-    std::vector<std::string> asked;  // "save <folder>" or "open <folder>"
-
-  private:
-    std::optional<std::string> next(const std::string& kind, const std::string& folder) {
-        asked.push_back(kind + " " + folder);
-        if (during) {
-            during();
-        }
-        if (answers.empty()) {
-            ADD_FAILURE() << "the dialog was not expected";
-            return std::nullopt;
-        }
-        auto a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-};
+using kestro::test::RecordingPrompt;
+using kestro::test::ScriptedFileDialog;
+using kestro::test::ScriptedTrap;
 
 // The log goes to a fresh temporary folder ("<folder>/kestro.erl") with a fixed clock.
 class TempLog {
@@ -103,7 +64,7 @@ class TempLog {
         return p;
     }
 
-    kestro::testing::TempLogFolder log_{"kestro-shell", platform()};
+    kestro::test::TempLogFolder log_{"kestro-shell", platform()};
 };
 
 // Runs start-up and lets the game draw frames until frame `closeAt` has been presented; then
@@ -137,4 +98,4 @@ inline SessionFrames runSession(fMain& window, int closeAt, const std::function<
     return s;
 }
 
-}  // namespace kestro::shell::testing
+}  // namespace kestro::shell::test

@@ -19,15 +19,15 @@ namespace {
 QApplication& hdApp() {
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KESTRO_SHELL_TEST_DIR "/hd_screen.json");
     qputenv("QT_SCALE_FACTOR", "1.5");
-    return testing::qtApp();
+    return test::qtApp();
 }
 
 class ShellSmallScreen : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { hdApp(); }
 
-    testing::ScriptedTrap trap;
-    testing::RecordingPrompt prompt;
+    test::ScriptedTrap trap;
+    test::RecordingPrompt prompt;
     fMain window{trap, prompt};
 };
 

@@ -31,8 +31,8 @@
 namespace kestro::shell {
 namespace {
 
-using testing::qtApp;
-using testing::runSession;
+using test::qtApp;
+using test::runSession;
 
 class ShellStress : public ::testing::Test {
   protected:
@@ -60,9 +60,9 @@ class ShellStress : public ::testing::Test {
         QCoreApplication::sendEvent(&window.Kestro, &move);
     }
 
-    testing::TempLog log;
-    testing::ScriptedTrap trap;
-    testing::RecordingPrompt prompt;
+    test::TempLog log;
+    test::ScriptedTrap trap;
+    test::RecordingPrompt prompt;
 };
 
 TEST_F(ShellStress, AStormOfSizesMinimizingAndAPointerFarOutside) {
@@ -183,8 +183,8 @@ TEST_F(ShellStress, TheGameGoesOnWhenTheLogLosesItsFolder) {
 TEST_F(ShellStress, TheGameGoesOnWhenTheLogsDiskIsFull) {
     // (A folder made read-only while the game runs changes nothing for the log, which is open
     // already; a file system cannot be made read-only under an open log at all.)
-    testing::TempLog folderLog;
-    kestro::testing::ScopedTmpfs disk(folderLog.path().parent_path(), "8k");
+    test::TempLog folderLog;
+    kestro::test::ScopedTmpfs disk(folderLog.path().parent_path(), "8k");
     if (!disk.mounted()) {
         GTEST_SKIP() << "cannot mount a small file system here";
     }
@@ -193,8 +193,8 @@ TEST_F(ShellStress, TheGameGoesOnWhenTheLogsDiskIsFull) {
     std::int64_t ballTicks = 0;
     runSession(window, 2, [&] {
         recordsAtFault = folderLog.records().size();
-        kestro::testing::writeFile(folderLog.path().parent_path() / "filler",
-                                   std::string(64 * 1024, 'x'));
+        kestro::test::writeFile(folderLog.path().parent_path() / "filler",
+                                std::string(64 * 1024, 'x'));
         window.cPaused.setCheckState(Qt::Unchecked);
         for (int i = 0; i < 500; ++i) {
             errorLogWrite("{Stress} a record that has nowhere to go", kLevelError);
@@ -214,11 +214,11 @@ TEST_F(ShellStress, TheGameGoesOnWhenTheLogsDiskIsFull) {
 // No folder takes the log (the executable's folder, XDG_STATE_HOME and HOME all name a plain
 // file): the game starts and plays all the same, and says so once on standard error.
 TEST_F(ShellStress, TheGameStartsAndPlaysWithoutALog) {
-    const kestro::testing::TempDir dir("kestro-no-log");
+    const kestro::test::TempDir dir("kestro-no-log");
     const std::string plain = (dir / "plain-file").string();
-    kestro::testing::writeFile(plain, "not a folder");
-    const kestro::testing::ScopedEnv xdg("XDG_STATE_HOME", plain);
-    const kestro::testing::ScopedEnv home("HOME", plain);
+    kestro::test::writeFile(plain, "not a folder");
+    const kestro::test::ScopedEnv xdg("XDG_STATE_HOME", plain);
+    const kestro::test::ScopedEnv home("HOME", plain);
     LogPlatform p = currentLogPlatform();
     p.exeFolder = plain;
     setLogPlatform(p);
@@ -246,7 +246,7 @@ TEST_F(ShellStress, TheGameStartsAndPlaysWithoutALog) {
     EXPECT_EQ(trap.asked, 0);
     EXPECT_FALSE(errorLogOpen());
     // Qt's platform may say things of its own there; the game's line comes once.
-    const std::string said = kestro::testing::readFile(errPath);
+    const std::string said = kestro::test::readFile(errPath);
     const std::string line =
         "kestro: running without a log; none of these could be opened: " + plain + "/kestro.erl, " +
         plain + "/kestro/kestro.erl, " + plain + "/.local/state/kestro/kestro.erl\n";
@@ -254,7 +254,7 @@ TEST_F(ShellStress, TheGameStartsAndPlaysWithoutALog) {
     ASSERT_NE(at, std::string::npos) << said;
     EXPECT_TRUE(at == 0 || said[at - 1] == '\n') << said;
     EXPECT_EQ(said.find("without a log", at + line.size()), std::string::npos) << said;
-    EXPECT_EQ(kestro::testing::readFile(plain), "not a folder");
+    EXPECT_EQ(kestro::test::readFile(plain), "not a folder");
 }
 
 }  // namespace

@@ -20,14 +20,14 @@
 namespace kestro::shell {
 namespace {
 
-using testing::qtApp;
+using test::qtApp;
 
 class ShellWindow : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { qtApp(); }
 
-    testing::ScriptedTrap trap;
-    testing::RecordingPrompt prompt;
+    test::ScriptedTrap trap;
+    test::RecordingPrompt prompt;
     fMain window{trap, prompt};
 };
 

@@ -17,7 +17,7 @@
 #include "common/unique_fd.h"
 #include "common/write_all.h"
 
-namespace kestro::testing {
+namespace kestro::test {
 
 inline constexpr uid_t kNobody = 65534;
 inline constexpr gid_t kNogroup = 65534;
@@ -81,4 +81,4 @@ inline std::optional<std::string> runAsUser(const std::function<std::string()>& 
     return out;
 }
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <string>
 
-namespace kestro::testing {
+namespace kestro::test {
 
 // The file's bytes; empty when it cannot be read.
 inline std::string readFile(const std::filesystem::path& path) {
@@ -19,4 +19,4 @@ inline void writeFile(const std::filesystem::path& path, const std::string& text
     std::ofstream(path, std::ios::binary) << text;
 }
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace kestro::testing {
+namespace kestro::test {
 
 // Arms an alarm for the scope; when it goes off, the process prints what it was doing and exits
 // with status 1.
@@ -49,4 +49,4 @@ class HangGuard {
     struct sigaction previous_ {};
 };
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

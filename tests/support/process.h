@@ -17,7 +17,7 @@
 
 extern char** environ;
 
-namespace kestro::testing {
+namespace kestro::test {
 
 struct RunResult {
     int status = -1;  // the exit status, or -1 when the process did not exit normally
@@ -89,4 +89,4 @@ inline RunResult runProgram(const std::string& program, const std::vector<std::s
     return runProgramFrom(program, args, scratch / "stdin");
 }
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace kestro::testing {
+namespace kestro::test {
 
 // Sets or unsets (nullopt) an environment variable and puts the old value back afterwards.
 class ScopedEnv {
@@ -34,4 +34,4 @@ class ScopedEnv {
     std::optional<std::string> old_;
 };
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -10,7 +10,7 @@
 
 #include "common/unique_fd.h"
 
-namespace kestro::testing {
+namespace kestro::test {
 
 // A UNIX socket bound at path; it stays in the file system after the descriptor is closed.
 inline void makeSocket(const std::filesystem::path& path) {
@@ -23,4 +23,4 @@ inline void makeSocket(const std::filesystem::path& path) {
     ASSERT_EQ(::bind(fd.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
 }
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -8,7 +8,7 @@
 #include <string>
 #include <system_error>
 
-namespace kestro::testing {
+namespace kestro::test {
 
 class TempDir {
   public:
@@ -36,4 +36,4 @@ class TempDir {
     std::filesystem::path path_;
 };
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

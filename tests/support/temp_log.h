@@ -12,7 +12,7 @@
 #include "tests/support/files.h"
 #include "tests/support/temp_dir.h"
 
-namespace kestro::testing {
+namespace kestro::test {
 
 // 22:05:09 on 7 December 2026.
 inline LocalDateTime fixedTime() {
@@ -74,4 +74,4 @@ class TempLogFolder {
     ScopedLogModule module_;
 };
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-namespace kestro::testing {
+namespace kestro::test {
 
 class ScopedTmpfs {
   public:
@@ -39,4 +39,4 @@ class ScopedTmpfs {
     bool mounted_ = false;
 };
 
-}  // namespace kestro::testing
+}  // namespace kestro::test

@@ -10,8 +10,8 @@
 namespace {
 
 using namespace std::string_literals;
-using kestro::sim::testing::RunResult;
-using kestro::sim::testing::runSim;
+using kestro::sim::test::RunResult;
+using kestro::sim::test::runSim;
 
 TEST(ToolsEntity, EncodeWritesExactlyTheTextForm) {
     struct Case {

@@ -2,6 +2,7 @@
 // written whole or not at all and never over a device, a FIFO or a folder; every input has a
 // bound; a scene of one tile or none still draws.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -25,12 +26,14 @@
 #include "tests/support/tmpfs.h"
 #include "tests/tools/run_sim.h"
 
+using ::testing::HasSubstr;
+
 namespace kestro::sim {
 namespace {
 
-using kestro::testing::readFile;
-using kestro::testing::writeFile;
-using testing::runSim;
+using kestro::test::readFile;
+using kestro::test::writeFile;
+using test::runSim;
 
 class ToolsFiles : public ::testing::Test {
   protected:
@@ -57,13 +60,13 @@ class ToolsFiles : public ::testing::Test {
         return path(name);
     }
 
-    static void expectOneLineError(const kestro::testing::RunResult& r, const std::string& what) {
+    static void expectOneLineError(const kestro::test::RunResult& r, const std::string& what) {
         EXPECT_EQ(r.status, 1) << what;
-        EXPECT_NE(r.err.find(what), std::string::npos) << r.err;
+        EXPECT_THAT(r.err, HasSubstr(what));
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
     }
 
-    kestro::testing::TempDir dir_{"kestro-toolfiles"};
+    kestro::test::TempDir dir_{"kestro-toolfiles"};
 };
 
 TEST_F(ToolsFiles, DevicesFifosAndFoldersAreNeverWrittenOver) {
@@ -99,7 +102,7 @@ TEST_F(ToolsFiles, DevicesFifosAndFoldersAreNeverWrittenOver) {
 TEST_F(ToolsFiles, APictureIsWrittenWholeOrNotAtAll) {
     // A good picture first, then a larger one that the disk cannot hold.
     std::filesystem::create_directory(path("small-disk"));
-    kestro::testing::ScopedTmpfs disk(path("small-disk"), "96k");
+    kestro::test::ScopedTmpfs disk(path("small-disk"), "96k");
     if (!disk.mounted()) {
         GTEST_SKIP() << "cannot mount a small file system here";
     }
@@ -155,7 +158,7 @@ TEST_F(ToolsFiles, ScenesOfOneTileOrNoneAreDrawn) {
 }
 
 TEST_F(ToolsFiles, InputsHaveABound) {
-    auto r = kestro::testing::runProgramFrom(KESTRO_SIM, {"entity", "decode"}, "/dev/zero");
+    auto r = kestro::test::runProgramFrom(KESTRO_SIM, {"entity", "decode"}, "/dev/zero");
     expectOneLineError(r, "longer than 8 MiB");
 
     r = runSim({"new", path("x.egf"), "--draws", "/dev/zero"});
@@ -187,8 +190,8 @@ TEST_F(ToolsFiles, InputsHaveABound) {
 // Output that is lost (a full disk, a closed stdout) and input that cannot be read (a closed
 // stdin, a folder) fail every command that writes or reads them, with one line on stderr.
 TEST_F(ToolsFiles, LostOutputAndUnreadableInputAreErrors) {
-    using kestro::testing::kClosedStream;
-    using kestro::testing::runProgramFrom;
+    using kestro::test::kClosedStream;
+    using kestro::test::runProgramFrom;
     writeFile(path("entity.txt"), "1\r\n2\r\n3\r\n4\r\n8\r\nc255");
     const std::vector<std::vector<std::string>> printing = {
         {"--help"},
@@ -224,7 +227,7 @@ TEST_F(ToolsFiles, AnOutputThatCannotBeReplacedIsRefusedBeforeTheRun) {
     ASSERT_EQ(::chmod(dir_.path().c_str(), 0755), 0);
     const auto userDir = dir_ / "user";
     std::filesystem::create_directory(userDir);
-    ASSERT_EQ(::chown(userDir.c_str(), kestro::testing::userId(), kestro::testing::userGroup()), 0);
+    ASSERT_EQ(::chown(userDir.c_str(), kestro::test::userId(), kestro::test::userGroup()), 0);
     struct Target {
         const char* name;
         const char* reason;
@@ -236,8 +239,7 @@ TEST_F(ToolsFiles, AnOutputThatCannotBeReplacedIsRefusedBeforeTheRun) {
     for (const Target& t : targets) {
         const auto file = userDir / t.name;
         writeFile(file, "what was there");
-        ASSERT_EQ(::chown(file.c_str(), kestro::testing::userId(), kestro::testing::userGroup()),
-                  0);
+        ASSERT_EQ(::chown(file.c_str(), kestro::test::userId(), kestro::test::userGroup()), 0);
     }
     ASSERT_EQ(::chmod((userDir / "precious.egf").c_str(), 0444), 0);
     std::filesystem::create_hard_link(userDir / "linked.egf", userDir / "other.egf");
@@ -252,7 +254,7 @@ TEST_F(ToolsFiles, AnOutputThatCannotBeReplacedIsRefusedBeforeTheRun) {
         };
         for (const auto& args : commands) {
             SCOPED_TRACE(args[0] + " " + t.name);
-            const auto result = kestro::testing::runAsUser([&] {
+            const auto result = kestro::test::runAsUser([&] {
                 const auto r = runSim(args);
                 return std::to_string(r.status) + "\n" + r.err + r.out;
             });

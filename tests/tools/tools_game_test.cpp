@@ -1,5 +1,6 @@
 // kestro-sim new, step and show, run as the separate program outside scripts use.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -27,14 +28,16 @@
 #include "tests/support/temp_dir.h"
 #include "tests/tools/run_sim.h"
 
+using ::testing::HasSubstr;
+
 namespace kestro::sim {
 namespace {
 
 namespace fs = std::filesystem;
 namespace sg = kestro::savegame;
-using testing::RunResult;
+using test::RunResult;
 
-class ToolsGame : public testing::SimFolder {
+class ToolsGame : public test::SimFolder {
   protected:
     ToolsGame() : SimFolder("kestro-tools-game") {}
 };
@@ -138,7 +141,7 @@ TEST_F(ToolsGame, NewTakesDrawsFromAFileAndFailsWhenTheyRunOut) {
     const RunResult r =
         sim({"new", path("short.egf"), "--level", "2", "--draws", path("short.txt")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("ran out of draws"), std::string::npos) << r.err;
+    EXPECT_THAT(r.err, HasSubstr("ran out of draws"));
     EXPECT_FALSE(fs::exists(dir_ / "short.egf"));
 }
 
@@ -238,17 +241,17 @@ TEST_F(ToolsGame, WrongDimensionsLoadWithANote) {
     sg::SaveBytes b = sg::encode(showcase(), sg::SliderValues{}, 5);
     b[8] = 59;
     b[10] = 47;
-    kestro::testing::writeFile(dir_ / "dims.egf", asString(b));
+    kestro::test::writeFile(dir_ / "dims.egf", asString(b));
 
     const RunResult shown = sim({"show", path("dims.egf")});
     EXPECT_EQ(shown.status, 0);
-    EXPECT_NE(shown.err.find(sg::kTamperedMessage), std::string::npos) << shown.err;
-    EXPECT_NE(shown.out.find("ballX = 30\n"), std::string::npos);
+    EXPECT_THAT(shown.err, HasSubstr(sg::kTamperedMessage));
+    EXPECT_THAT(shown.out, HasSubstr("ballX = 30\n"));
 
     const RunResult stepped =
         sim({"step", path("dims.egf"), path("fixed.egf"), "--ticks", "0", "--key", "5"});
     EXPECT_EQ(stepped.status, 0);
-    EXPECT_NE(stepped.err.find(sg::kTamperedMessage), std::string::npos);
+    EXPECT_THAT(stepped.err, HasSubstr(sg::kTamperedMessage));
     // Saved again, the file has the right dimensions and nothing else changes.
     EXPECT_EQ(bytesOf("fixed.egf"), asString(sg::encode(showcase(), sg::SliderValues{}, 5)));
 }
@@ -258,7 +261,7 @@ TEST_F(ToolsGame, ErrorsAreOneLineAndStatusOne) {
     ASSERT_EQ(sg::saveGameFile(dir_ / "good.egf", showcase(), sg::SliderValues{}, 5), std::nullopt);
     sg::SaveBytes outside = sg::encode(showcase(), sg::SliderValues{}, 5);
     outside[sg::kVariablesOffset + 4 * 8] ^= 0x40;  // ballX 30 becomes 94
-    kestro::testing::writeFile(dir_ / "outside.egf", asString(outside));
+    kestro::test::writeFile(dir_ / "outside.egf", asString(outside));
     std::ofstream(dir_ / "version.egf") << "EGF1.0br" << std::string(11176, '\0');
     std::ofstream(dir_ / "bad-draws.txt") << "0.5\nhalf\n";
     std::ofstream(dir_ / "big-draws.txt") << "0.5\n1.5\n";
@@ -310,7 +313,7 @@ TEST_F(ToolsGame, ErrorsAreOneLineAndStatusOne) {
         ASSERT_FALSE(r.err.empty());
         EXPECT_EQ(r.err.rfind("kestro-sim: ", 0), 0u) << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
-        EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+        EXPECT_THAT(r.err, HasSubstr(c.mentions));
         EXPECT_FALSE(fs::exists(dir_ / "x.egf"));
     }
 }

@@ -23,6 +23,7 @@
 #include "game/slider.h"
 #include "savegame/game_file.h"
 #include "savegame/slider_values.h"
+#include "tests/support/levels.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/run_sim.h"
@@ -30,8 +31,8 @@
 namespace kestro::sim {
 namespace {
 
-using kestro::testing::ScopedEnv;
-using testing::runSim;
+using kestro::test::ScopedEnv;
+using test::runSim;
 
 const std::map<std::int16_t, QRgb> kTileColours = {
     {tileWall, qRgb(0, 0, 0)},   {tileBall, qRgb(0, 0, 255)},   {tileBlock, qRgb(64, 64, 255)},
@@ -42,15 +43,10 @@ class ToolsRender : public ::testing::Test {
   protected:
     // A level laid out by the game and saved as the game saves it.
     GameState saveLevel(const std::filesystem::path& path, std::int32_t level, std::uint64_t seed) {
-        StandardSliders sliders;
-        sliders.SLvl.setValue(level);
-        SeededRandom random(seed);
-        NullDisplay display;
-        GameState s;
-        generateLevel(s, sliders.view(), random, display);
-        EXPECT_FALSE(
-            savegame::saveGameFile(path, s, savegame::readSliderValues(sliders.view()), 1234));
-        return s;
+        kestro::test::LaidLevel laid(level, seed);
+        EXPECT_FALSE(savegame::saveGameFile(path, laid.state,
+                                            savegame::readSliderValues(laid.sliders.view()), 1234));
+        return laid.state;
     }
 
     // Checks the pixel at the middle of every cell against the tile there.
@@ -81,7 +77,7 @@ class ToolsRender : public ::testing::Test {
         EXPECT_EQ(seen[tileGoal], 4);
     }
 
-    const kestro::testing::TempDir tempDir_{"kestro-render"};
+    const kestro::test::TempDir tempDir_{"kestro-render"};
     const std::filesystem::path dir_ = tempDir_.path();
 };
 
