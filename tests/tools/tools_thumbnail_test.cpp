@@ -69,7 +69,7 @@ class ToolsThumbnail : public ::testing::Test {
     }
 
     // Runs the Exec line as the desktop does, with the built kestro-sim for the program's name.
-    kestro::testing::RunResult thumbnail(const fs::path& in, const fs::path& out,
+    kestro::test::RunResult thumbnail(const fs::path& in, const fs::path& out,
                                          const std::string& size) const {
         const std::vector<std::string> words = execWords();
         EXPECT_FALSE(words.empty());
@@ -85,7 +85,7 @@ class ToolsThumbnail : public ::testing::Test {
                            : w == "%s" ? size
                                        : w);
         }
-        return kestro::testing::runProgram(KESTRO_SIM, args);
+        return kestro::test::runProgram(KESTRO_SIM, args);
     }
 
     std::vector<std::string> outFiles() const {
@@ -96,7 +96,7 @@ class ToolsThumbnail : public ::testing::Test {
         return names;
     }
 
-    const kestro::testing::TempDir tempDir_{"kestro-thumbnail"};
+    const kestro::test::TempDir tempDir_{"kestro-thumbnail"};
     const fs::path in_ = tempDir_ / "in";
     const fs::path out_ = tempDir_ / "out";
     GameState state_;
@@ -169,7 +169,7 @@ TEST_F(ToolsThumbnail, ARefusedFileGivesStatusOneAndNoPicture) {
     const auto noFolder = thumbnail(game, out_ / "no" / "such.png", "128");
     EXPECT_EQ(noFolder.status, 1);
     EXPECT_TRUE(outFiles().empty());
-    const auto extra = kestro::testing::runProgram(
+    const auto extra = kestro::test::runProgram(
         KESTRO_SIM, {"thumbnail", game.string(), png.string(), "128", "more"});
     EXPECT_EQ(extra.status, 1);
     EXPECT_TRUE(outFiles().empty());
