@@ -41,7 +41,7 @@ bool fits16(std::int32_t v) {
 }
 
 Refusal refuse(RefusalKind kind, const std::string& what) {
-    return Refusal{kind, std::string(kCannotLoadMessage) + what};
+    return Refusal{kind, what};
 }
 
 std::string cell(std::int32_t x, std::int32_t y) {
@@ -210,7 +210,7 @@ SaveBytes encode(const DecodedGame& g) {
 DecodeResult decode(std::span<const std::uint8_t> b) {
     if (b.size() >= kTag.size() && !std::equal(kTag.begin(), kTag.end(), b.begin())) {
         return DecodeResult::failure(
-            Refusal{RefusalKind::WrongVersion, std::string(kWrongVersionMessage)});
+            Refusal{RefusalKind::WrongVersion, "it does not begin with the version tag"});
     }
     if (b.size() < kFileSize) {
         return DecodeResult::failure(

@@ -5,13 +5,12 @@
 #include <utility>
 
 #include "game/state_bounds.h"
-#include "savegame/messages.h"
 
 namespace kestro::savegame {
 namespace {
 
 Refusal refuse(const std::string& what) {
-    return Refusal{RefusalKind::NotPlayable, std::string(kCannotLoadMessage) + what};
+    return Refusal{RefusalKind::NotPlayable, what};
 }
 
 std::string cell(std::int32_t x, std::int32_t y) {

@@ -24,6 +24,7 @@
 #include "savegame/slider_values.h"
 #include "shell/fmain.h"
 #include "tests/shell/shell_support.h"
+#include "tests/support/result.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestro::shell {
@@ -70,8 +71,8 @@ TEST_F(ShellFrames, EachChangeIsDrawnAsAFreshFrameAndNothingElseIs) {
         NullDisplay display;
         GameState s;
         generateLevel(s, sliders.view(), random, display);
-        ASSERT_FALSE(
-            savegame::saveGameFile(saved, s, savegame::readSliderValues(sliders.view()), 9));
+        ASSERT_FALSE(kestro::testing::reasonOf(
+            savegame::saveGameFile(saved, s, savegame::readSliderValues(sliders.view()), 9)));
     }
     testing::ScriptedFileDialog dialog;
     dialog.answers = {saved};

@@ -40,10 +40,10 @@ inline void expectLongPlayRepeatable(Millis end, const std::filesystem::path& di
     EXPECT_EQ(second.status, 0);
     EXPECT_EQ(second.out, first.out);
 
-    const auto loaded = savegame::loadGameFile(start);
-    ASSERT_TRUE(loaded.ok()) << loaded.error().message;
+    const auto loaded = savegame::loadSavedGame(start);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().reason;
     SeededRandom random(77);
-    EXPECT_EQ(first.out, playInProcess(loaded.value(), end, random, moves).out);
+    EXPECT_EQ(first.out, playInProcess(loaded.value().game, end, random, moves).out);
     EXPECT_NE(first.out.find("end ms=" + std::to_string(end) + " "), std::string::npos);
 }
 

@@ -44,9 +44,9 @@ class ToolsPlay : public testing::SimFolder {
   protected:
     ToolsPlay() : SimFolder("kestro-tools-play") {}
     sg::DecodedGame decoded(const std::string& name) const {
-        auto r = sg::loadGameFile(dir_ / name);
-        EXPECT_TRUE(r.ok()) << name << ": " << (r.ok() ? "" : r.error().message);
-        return r.ok() ? r.value() : sg::DecodedGame{};
+        auto r = sg::loadSavedGame(dir_ / name);
+        EXPECT_TRUE(r.ok()) << name << ": " << (r.ok() ? "" : r.error().reason);
+        return r.ok() ? r.value().game : sg::DecodedGame{};
     }
     // Saves the game of `from` changed by edit as `to`.
     template <class Edit>

@@ -23,6 +23,7 @@
 #include "game/slider.h"
 #include "savegame/game_file.h"
 #include "savegame/slider_values.h"
+#include "tests/support/result.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/run_sim.h"
@@ -48,8 +49,8 @@ class ToolsRender : public ::testing::Test {
         NullDisplay display;
         GameState s;
         generateLevel(s, sliders.view(), random, display);
-        EXPECT_FALSE(
-            savegame::saveGameFile(path, s, savegame::readSliderValues(sliders.view()), 1234));
+        EXPECT_FALSE(kestro::testing::reasonOf(
+            savegame::saveGameFile(path, s, savegame::readSliderValues(sliders.view()), 1234)));
         return s;
     }
 
