@@ -58,4 +58,7 @@ class Result<void, E> {
     bool failed_ = false;
 };
 
+// A system call's outcome: the error is the system's error number (errno).
+using SystemResult = Result<void, int>;
+
 }  // namespace kestro

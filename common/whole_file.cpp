@@ -118,7 +118,8 @@ std::string randomSuffix(unsigned attempt) {
     if (::getrandom(random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) {
         auto mix = static_cast<std::uint64_t>(
                        std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                   (static_cast<std::uint64_t>(::getpid()) << 32) ^ (attempt * 0x9E3779B9u);
+                   (static_cast<std::uint64_t>(::getpid()) << 32) ^
+                   static_cast<std::uint64_t>(attempt * 0x9E3779B9u);
         for (unsigned char& r : random) {
             mix = mix * 6364136223846793005u + 1442695040888963407u;
             r = static_cast<unsigned char>(mix >> 56);
@@ -143,8 +144,8 @@ class TempFile {
         }
     }
 
-    // Creates ".kestro-XXXXXX" with a name not taken yet; 0, or the error number of the failure.
-    int create() {
+    // Creates ".kestro-XXXXXX" with a name not taken yet.
+    SystemResult create() {
         for (unsigned attempt = 0; attempt < 100; ++attempt) {
             std::string name = ".kestro-" + randomSuffix(attempt);
             const int fd = ::openat(dirFd_, name.c_str(),
@@ -152,13 +153,13 @@ class TempFile {
             if (fd >= 0) {
                 fd_.reset(fd);
                 name_ = std::move(name);
-                return 0;
+                return SystemResult::success();
             }
-            if (errno != EEXIST) {
-                return errno;
+            if (const int err = errno; err != EEXIST) {
+                return SystemResult::failure(err);
             }
         }
-        return EEXIST;
+        return SystemResult::failure(EEXIST);
     }
 
     UniqueFd& fd() { return fd_; }
@@ -235,8 +236,8 @@ Result<void> writeWholeFile(const fs::path& path, std::span<const std::uint8_t> 
         return Result<void>::failure(cannotOpenFolder(cannot, dir, err));
     }
     TempFile temp(dirFd.get());
-    if (const int err = temp.create(); err != 0) {
-        return Result<void>::failure(cannotCreateIn(cannot, dir, err));
+    if (const auto created = temp.create(); !created) {
+        return Result<void>::failure(cannotCreateIn(cannot, dir, created.error()));
     }
     const auto writeFailure = [&](int err) { return cannot + ": " + std::strerror(err); };
     if (target.exists) {
@@ -260,15 +261,15 @@ Result<void> writeWholeFile(const fs::path& path, std::span<const std::uint8_t> 
                                          ": cannot keep its permissions: " + std::strerror(err));
         }
     }
-    if (const int err = writeAll(temp.fd().get(), bytes.data(), bytes.size()); err != 0) {
-        return Result<void>::failure(writeFailure(err));
+    if (const auto written = writeAll(temp.fd().get(), bytes.data(), bytes.size()); !written) {
+        return Result<void>::failure(writeFailure(written.error()));
     }
     if (::fsync(temp.fd().get()) != 0) {
         const int err = errno;
         return Result<void>::failure(writeFailure(err));
     }
-    if (const int err = temp.fd().close(); err != 0) {
-        return Result<void>::failure(writeFailure(err));
+    if (const auto closed = temp.fd().close(); !closed) {
+        return Result<void>::failure(writeFailure(closed.error()));
     }
     if (::renameat(dirFd.get(), temp.name().c_str(), dirFd.get(), name.c_str()) != 0) {
         const int err = errno;

@@ -13,4 +13,9 @@ inline std::optional<std::string> reasonOf(const Result<void>& result) {
     return result ? std::nullopt : std::optional<std::string>(result.error());
 }
 
+// The error number of a failed system call, or 0 when it succeeded.
+inline int errorNumberOf(const SystemResult& result) {
+    return result ? 0 : result.error();
+}
+
 }  // namespace kestro::testing
