@@ -178,5 +178,29 @@ TEST_F(ToolsRender, ErrorsAreOneLineAndStatusOne) {
     EXPECT_FALSE(std::filesystem::exists(png));
 }
 
+// A file that cannot be loaded is named once, and a file loaded with a note names itself in the
+// note, as in every other command.
+TEST_F(ToolsRender, LoadFailuresAndNotesNameTheFileOnce) {
+    const std::string png = (dir_ / "out.png").string();
+    const std::string missing = (dir_ / "missing.egf").string();
+    EXPECT_EQ(runSim({"render", missing, png}).err,
+              "kestro-sim: render: cannot open '" + missing + "': No such file or directory\n");
+    EXPECT_EQ(runSim({"render", dir_.string(), png}).err,
+              "kestro-sim: render: '" + dir_.string() + "' is a folder\n");
+
+    const auto dims = dir_ / "dims.egf";
+    saveLevel(dims, 1, 5);
+    {
+        std::fstream f(dims, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(8);
+        f.put(59);  // the first dimension field is no longer 58
+    }
+    const auto r = runSim({"render", dims.string(), png});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "kestro-sim: note: " + dims.string() +
+                         ": Sorry, this file has been tampered with!\n");
+    EXPECT_TRUE(std::filesystem::exists(png));
+}
+
 }  // namespace
 }  // namespace kestro::sim
