@@ -57,8 +57,8 @@ TEST(GameSoak, EveryLevelWithARandomPointerAndSaveLoadRoundTrips) {
         }
         // Every state the game reaches is one the loader accepts.
         if (const auto refusal = sg::checkPlayable(sg::storedVariables(saved.game.state()));
-            failure.empty() && refusal) {
-            failure = "after tick " + std::to_string(ticks) + ": " + refusal->reason;
+            failure.empty() && !refusal) {
+            failure = "after tick " + std::to_string(ticks) + ": " + refusal.error().reason;
         }
     };
 
