@@ -250,7 +250,7 @@ DecodeResult decode(std::span<const std::uint8_t> b) {
     if (const auto r = decodeSliders(b, key, g.sliders); !r) {
         return DecodeResult::failure(r.error());
     }
-    return DecodeResult::success(std::move(g));
+    return DecodeResult::success(g);
 }
 
 }  // namespace kestro::savegame
