@@ -7,15 +7,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
+#include "common/quoted.h"
 #include "common/unique_fd.h"
 
 namespace kestro {
 
 namespace {
 
-FileText failure(std::string why) {
-    return FileText{std::string(), std::move(why)};
+using Read = Result<std::string, ReadFailure>;
+
+Read failure(ReadFailure::Kind kind, int error = 0, std::uintmax_t limit = 0) {
+    return Read::failure(ReadFailure{kind, error, limit});
 }
 
 std::string tooLarge(std::uintmax_t limit) {
@@ -27,52 +31,88 @@ std::string tooLarge(std::uintmax_t limit) {
 
 }  // namespace
 
-FileText readRegularFile(const std::filesystem::path& path, std::uintmax_t limit) {
+Read readRegularFile(const std::filesystem::path& path, std::uintmax_t limit, Beyond beyond) {
+    using Kind = ReadFailure::Kind;
     // Without O_NONBLOCK, opening a FIFO would wait for a writer.
-    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd.valid()) {
-        return failure(std::string("cannot open: ") + std::strerror(errno));
+        const int err = errno;
+        return failure(Kind::CannotOpen, err);
     }
     struct stat info {};
     if (::fstat(fd.get(), &info) != 0) {
-        return failure(std::string("cannot read: ") + std::strerror(errno));
+        const int err = errno;
+        return failure(Kind::CannotRead, err);
     }
     if (S_ISDIR(info.st_mode)) {
-        return failure("is a folder");
+        return failure(Kind::Folder);
     }
     if (!S_ISREG(info.st_mode)) {
-        return failure("is not a regular file");
+        return failure(Kind::NotRegular);
     }
-    if (static_cast<std::uintmax_t>(info.st_size) > limit) {
-        return failure(tooLarge(limit));
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (size > limit && beyond == Beyond::Refuse) {
+        return failure(Kind::TooLarge, 0, limit);
     }
-    std::string text(static_cast<std::size_t>(info.st_size) + 1, '\0');
-    std::size_t size = 0;
+    // One byte more than the bound shows a file that grew past it since fstat.
+    const std::uintmax_t most = beyond == Beyond::Refuse ? limit + 1 : limit;
+    std::string text(static_cast<std::size_t>(std::min(size + 1, most)), '\0');
+    std::size_t got = 0;
     for (;;) {
-        if (size == text.size()) {  // the file grew since fstat
-            if (size > limit) {
-                return failure(tooLarge(limit));
+        if (got == text.size()) {
+            if (got >= most) {
+                break;
             }
-            text.resize(
-                static_cast<std::size_t>(std::min<std::uintmax_t>(size * 2 + 4096, limit + 1)));
+            text.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(got * 2 + 4096, most)));
         }
-        const ssize_t n = ::read(fd.get(), text.data() + size, text.size() - size);
+        const ssize_t n = ::read(fd.get(), text.data() + got, text.size() - got);
         if (n < 0) {
-            if (errno == EINTR) {
+            const int err = errno;
+            if (err == EINTR) {
                 continue;
             }
-            return failure(std::string("cannot read: ") + std::strerror(errno));
+            return failure(Kind::CannotRead, err);
         }
         if (n == 0) {
             break;
         }
-        size += static_cast<std::size_t>(n);
+        got += static_cast<std::size_t>(n);
     }
-    if (size > limit) {
-        return failure(tooLarge(limit));
+    if (got > limit) {
+        return failure(Kind::TooLarge, 0, limit);
     }
-    text.resize(size);
-    return FileText{std::move(text), std::string()};
+    text.resize(got);
+    return Read::success(std::move(text));
+}
+
+std::string describe(const ReadFailure& failure) {
+    switch (failure.kind) {
+        case ReadFailure::Kind::CannotOpen:
+            return std::string("cannot open: ") + std::strerror(failure.error);
+        case ReadFailure::Kind::CannotRead:
+            return std::string("cannot read: ") + std::strerror(failure.error);
+        case ReadFailure::Kind::Folder:
+            return "is a folder";
+        case ReadFailure::Kind::NotRegular:
+            return "is not a regular file";
+        case ReadFailure::Kind::TooLarge:
+            return tooLarge(failure.limit);
+    }
+    return "cannot be read";
+}
+
+std::string describe(const ReadFailure& failure, const std::filesystem::path& path) {
+    switch (failure.kind) {
+        case ReadFailure::Kind::CannotOpen:
+            return "cannot open " + quoted(path) + ": " + std::strerror(failure.error);
+        case ReadFailure::Kind::CannotRead:
+            return "cannot read " + quoted(path) + ": " + std::strerror(failure.error);
+        case ReadFailure::Kind::Folder:
+        case ReadFailure::Kind::NotRegular:
+        case ReadFailure::Kind::TooLarge:
+            break;
+    }
+    return quoted(path) + " " + describe(failure);
 }
 
 }  // namespace kestro

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "common/result.h"
+
 namespace kestro {
 
 class UniqueFd {
@@ -34,11 +36,15 @@ class UniqueFd {
         fd_ = fd;
     }
 
-    // Closes now and reports the error close gives, 0 when there is none or nothing was held.
-    // For files whose last written bytes only count once close has succeeded.
-    int close() noexcept {
+    // Closes now and reports the error close gives; a success when nothing was held. For files
+    // whose last written bytes only count once close has succeeded.
+    SystemResult close() noexcept {
         const int fd = std::exchange(fd_, -1);
-        return fd >= 0 && ::close(fd) != 0 ? errno : 0;
+        if (fd >= 0 && ::close(fd) != 0) {
+            const int err = errno;
+            return SystemResult::failure(err);
+        }
+        return SystemResult::success();
     }
 
   private:

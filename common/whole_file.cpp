@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "common/quoted.h"
 #include "common/unique_fd.h"
 #include "common/write_all.h"
 
@@ -22,10 +23,6 @@ namespace fs = std::filesystem;
 
 // As many links as the kernel follows in one path before it gives up with ELOOP.
 constexpr int kMaxLinks = 40;
-
-std::string quoted(const fs::path& p) {
-    return "'" + p.string() + "'";
-}
 
 // The file a write lands in, after any links on the way.
 struct Target {
@@ -121,7 +118,8 @@ std::string randomSuffix(unsigned attempt) {
     if (::getrandom(random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) {
         auto mix = static_cast<std::uint64_t>(
                        std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                   (static_cast<std::uint64_t>(::getpid()) << 32) ^ (attempt * 0x9E3779B9u);
+                   (static_cast<std::uint64_t>(::getpid()) << 32) ^
+                   static_cast<std::uint64_t>(attempt * 0x9E3779B9u);
         for (unsigned char& r : random) {
             mix = mix * 6364136223846793005u + 1442695040888963407u;
             r = static_cast<unsigned char>(mix >> 56);
@@ -146,8 +144,8 @@ class TempFile {
         }
     }
 
-    // Creates ".kestro-XXXXXX" with a name not taken yet; 0, or the error number of the failure.
-    int create() {
+    // Creates ".kestro-XXXXXX" with a name not taken yet.
+    SystemResult create() {
         for (unsigned attempt = 0; attempt < 100; ++attempt) {
             std::string name = ".kestro-" + randomSuffix(attempt);
             const int fd = ::openat(dirFd_, name.c_str(),
@@ -155,13 +153,13 @@ class TempFile {
             if (fd >= 0) {
                 fd_.reset(fd);
                 name_ = std::move(name);
-                return 0;
+                return SystemResult::success();
             }
-            if (errno != EEXIST) {
-                return errno;
+            if (const int err = errno; err != EEXIST) {
+                return SystemResult::failure(err);
             }
         }
-        return EEXIST;
+        return SystemResult::failure(EEXIST);
     }
 
     UniqueFd& fd() { return fd_; }
@@ -202,30 +200,30 @@ std::string cannotKeepOwner(const std::string& cannot, const Target& target, int
 
 }  // namespace
 
-std::optional<std::string> checkWritable(const fs::path& path) {
+Result<void> checkWritable(const fs::path& path) {
     const Target target = resolve(path);
     if (!target.error.empty()) {
-        return target.error;
+        return Result<void>::failure(target.error);
     }
     const fs::path dir = folderOf(target);
     const std::string cannot = cannotWrite(path, target);
     if (::faccessat(AT_FDCWD, dir.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
         const int err = errno;
-        return err == ENOENT || err == ENOTDIR ? cannotOpenFolder(cannot, dir, err)
-                                               : cannotCreateIn(cannot, dir, err);
+        return Result<void>::failure(err == ENOENT || err == ENOTDIR
+                                         ? cannotOpenFolder(cannot, dir, err)
+                                         : cannotCreateIn(cannot, dir, err));
     }
     // Only root gives a file to another user.
     if (target.exists && target.owner != ::geteuid() && ::geteuid() != 0) {
-        return cannotKeepOwner(cannot, target, EPERM);
+        return Result<void>::failure(cannotKeepOwner(cannot, target, EPERM));
     }
-    return std::nullopt;
+    return Result<void>::success();
 }
 
-std::optional<std::string> writeWholeFile(const fs::path& path,
-                                          std::span<const std::uint8_t> bytes) {
+Result<void> writeWholeFile(const fs::path& path, std::span<const std::uint8_t> bytes) {
     const Target target = resolve(path);
     if (!target.error.empty()) {
-        return target.error;
+        return Result<void>::failure(target.error);
     }
     const fs::path dir = folderOf(target);
     const std::string name = target.path.filename().string();
@@ -234,11 +232,12 @@ std::optional<std::string> writeWholeFile(const fs::path& path,
     // The folder is held open so that the file is created, renamed and synced in the same one.
     const UniqueFd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dirFd.valid()) {
-        return cannotOpenFolder(cannot, dir, errno);
+        const int err = errno;
+        return Result<void>::failure(cannotOpenFolder(cannot, dir, err));
     }
     TempFile temp(dirFd.get());
-    if (const int err = temp.create(); err != 0) {
-        return cannotCreateIn(cannot, dir, err);
+    if (const auto created = temp.create(); !created) {
+        return Result<void>::failure(cannotCreateIn(cannot, dir, created.error()));
     }
     const auto writeFailure = [&](int err) { return cannot + ": " + std::strerror(err); };
     if (target.exists) {
@@ -249,30 +248,32 @@ std::optional<std::string> writeWholeFile(const fs::path& path,
         struct stat st {};
         if (::fstat(temp.fd().get(), &st) != 0) {
             const int err = errno;
-            return writeFailure(err);
+            return Result<void>::failure(writeFailure(err));
         }
         if ((st.st_uid != target.owner || st.st_gid != target.group) &&
             ::fchown(temp.fd().get(), target.owner, target.group) != 0) {
-            return cannotKeepOwner(cannot, target, errno);
+            const int err = errno;
+            return Result<void>::failure(cannotKeepOwner(cannot, target, err));
         }
         if (::fchmod(temp.fd().get(), target.mode) != 0) {
             const int err = errno;
-            return cannot + ": cannot keep its permissions: " + std::strerror(err);
+            return Result<void>::failure(cannot +
+                                         ": cannot keep its permissions: " + std::strerror(err));
         }
     }
-    if (const int err = writeAll(temp.fd().get(), bytes.data(), bytes.size()); err != 0) {
-        return writeFailure(err);
+    if (const auto written = writeAll(temp.fd().get(), bytes.data(), bytes.size()); !written) {
+        return Result<void>::failure(writeFailure(written.error()));
     }
     if (::fsync(temp.fd().get()) != 0) {
         const int err = errno;
-        return writeFailure(err);
+        return Result<void>::failure(writeFailure(err));
     }
-    if (const int err = temp.fd().close(); err != 0) {
-        return writeFailure(err);
+    if (const auto closed = temp.fd().close(); !closed) {
+        return Result<void>::failure(writeFailure(closed.error()));
     }
     if (::renameat(dirFd.get(), temp.name().c_str(), dirFd.get(), name.c_str()) != 0) {
         const int err = errno;
-        return cannot + ": cannot replace it: " + std::strerror(err);
+        return Result<void>::failure(cannot + ": cannot replace it: " + std::strerror(err));
     }
     temp.release();
 
@@ -280,10 +281,10 @@ std::optional<std::string> writeWholeFile(const fs::path& path,
     // is synced. A file system that cannot sync folders (EINVAL) has nothing more to do.
     if (::fsync(dirFd.get()) != 0 && errno != EINVAL) {
         const int err = errno;
-        return quoted(path) + " is written, but its folder " + quoted(dir) +
-               " cannot be synced: " + std::strerror(err);
+        return Result<void>::failure(quoted(path) + " is written, but its folder " + quoted(dir) +
+                                     " cannot be synced: " + std::strerror(err));
     }
-    return std::nullopt;
+    return Result<void>::success();
 }
 
 }  // namespace kestro

@@ -3,9 +3,10 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <span>
 #include <string>
+
+#include "common/result.h"
 
 namespace kestro {
 
@@ -19,15 +20,14 @@ namespace kestro {
 // hard link, which a new copy would split from its other names. A file written over keeps its
 // owner, group and permission bits, or is not written; a new one gets 0666 less the umask.
 //
-// Returns nothing when the file is in place, else the reason, naming the path and the system's
+// Succeeds when the file is in place, else gives the reason, naming the path and the system's
 // error. Any failure before the rename leaves the target as it was and no temporary file behind.
-std::optional<std::string> writeWholeFile(const std::filesystem::path& path,
-                                          std::span<const std::uint8_t> bytes);
+Result<void> writeWholeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
 // Why writeWholeFile(path, ...) would be refused, as far as can be told without writing: the
 // target as above, a folder the user may not create files in, a file of another user (which only
-// root can keep as it is); nothing when the write may go ahead. For refusing a long task's output
+// root can keep as it is); a success when the write may go ahead. For refusing a long task's output
 // before the task starts; the write itself still reports what only writing shows.
-std::optional<std::string> checkWritable(const std::filesystem::path& path);
+Result<void> checkWritable(const std::filesystem::path& path);
 
 }  // namespace kestro

@@ -6,23 +6,24 @@
 
 namespace kestro {
 
-int writeAll(int fd, const void* data, std::size_t size) noexcept {
+SystemResult writeAll(int fd, const void* data, std::size_t size) noexcept {
     const char* at = static_cast<const char*>(data);
     while (size > 0) {
         const ssize_t n = ::write(fd, at, size);
         if (n < 0) {
-            if (errno == EINTR) {
+            const int err = errno;
+            if (err == EINTR) {
                 continue;
             }
-            return errno;
+            return SystemResult::failure(err);
         }
         if (n == 0) {
-            return EIO;
+            return SystemResult::failure(EIO);
         }
         at += n;
         size -= static_cast<std::size_t>(n);
     }
-    return 0;
+    return SystemResult::success();
 }
 
 }  // namespace kestro

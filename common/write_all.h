@@ -3,11 +3,13 @@
 
 #include <cstddef>
 
+#include "common/result.h"
+
 namespace kestro {
 
 // Writes all size bytes at data to fd, retrying after interruptions and short writes.
-// Returns 0, or the error number of the write that failed (EIO when a write makes no progress);
-// how much was written before a failure is not told.
-int writeAll(int fd, const void* data, std::size_t size) noexcept;
+// Fails with the error number of the write that failed (EIO when a write makes no progress); how
+// much was written before a failure is not told.
+SystemResult writeAll(int fd, const void* data, std::size_t size) noexcept;
 
 }  // namespace kestro

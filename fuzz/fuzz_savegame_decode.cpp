@@ -17,7 +17,6 @@
 #include "game/state_bounds.h"
 #include "savegame/codec.h"
 #include "savegame/layout.h"
-#include "savegame/messages.h"
 #include "savegame/playable.h"
 
 namespace {
@@ -29,7 +28,7 @@ void checkPlayable(std::span<const std::uint8_t> bytes, const sg::DecodeResult& 
     if (!decoded.ok()) {
         // The format's refusal comes first and stays as it is.
         if (loaded.ok() || loaded.error().kind != decoded.error().kind ||
-            loaded.error().message != decoded.error().message) {
+            loaded.error().reason != decoded.error().reason) {
             std::abort();
         }
         return;
@@ -44,9 +43,7 @@ void checkPlayable(std::span<const std::uint8_t> bytes, const sg::DecodeResult& 
         }
         return;
     }
-    if (loaded.error().kind != sg::RefusalKind::NotPlayable ||
-        loaded.error().message.rfind(sg::kCannotLoadMessage, 0) != 0 ||
-        loaded.error().message.size() <= sg::kCannotLoadMessage.size()) {
+    if (loaded.error().kind != sg::RefusalKind::NotPlayable || loaded.error().reason.empty()) {
         std::abort();
     }
 }
@@ -55,7 +52,7 @@ void check(std::span<const std::uint8_t> bytes) {
     const sg::DecodeResult r = sg::decode(bytes);
     checkPlayable(bytes, r);
     if (!r.ok()) {
-        if (r.error().message.empty()) {
+        if (r.error().reason.empty()) {
             std::abort();
         }
         return;

@@ -1,7 +1,5 @@
 #include "savegame/apply.h"
 
-#include "savegame/messages.h"
-
 namespace kestro::savegame {
 
 void applyDecodedGame(const DecodedGame& g, GameState& s, const Sliders& sliders) {
@@ -28,15 +26,6 @@ void applyDecodedGame(const DecodedGame& g, GameState& s, const Sliders& sliders
     sliders.SLvl.setValue(g.sliders.SLvl);
     // The game goes on at the level it was saved at: completing it moves on from there.
     s.level = static_cast<std::int16_t>(sliders.SLvl.value());
-}
-
-std::string refusalText(const Refusal& refusal) {
-    const std::string_view prefix = kCannotLoadMessage;
-    if (refusal.kind == RefusalKind::WrongVersion ||
-        refusal.message.compare(0, prefix.size(), prefix) == 0) {
-        return refusal.message;
-    }
-    return std::string(prefix) + refusal.message;
 }
 
 }  // namespace kestro::savegame

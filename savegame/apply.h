@@ -1,8 +1,6 @@
 #pragma once
 // Putting a decoded saved game in place.
 
-#include <string>
-
 #include "game/game_state.h"
 #include "game/slider.h"
 #include "savegame/codec.h"
@@ -14,9 +12,5 @@ namespace kestro::savegame {
 // else the file does not store stays as it is: stepX/stepY, randX/randY, tileW/tileH and
 // sceneReady.
 void applyDecodedGame(const DecodedGame& g, GameState& s, const Sliders& sliders);
-
-// The sentence the player is shown for a file that is not loaded: the version message as it
-// stands, any other reason after "Sorry, this file cannot be loaded: ".
-std::string refusalText(const Refusal& refusal);
 
 }  // namespace kestro::savegame

@@ -40,8 +40,11 @@ bool fits16(std::int32_t v) {
            v <= std::numeric_limits<std::int16_t>::max();
 }
 
+// Whether a part of the file is accepted.
+using Checked = Result<void, Refusal>;
+
 Refusal refuse(RefusalKind kind, const std::string& what) {
-    return Refusal{kind, std::string(kCannotLoadMessage) + what};
+    return Refusal{kind, what};
 }
 
 std::string cell(std::int32_t x, std::int32_t y) {
@@ -82,8 +85,7 @@ SaveBytes encodeParts(const Tiles& tiles, const StoredVariables& v, const Slider
 
 // Reads the sixteen variable records in file order; the first value outside the 16 bits of a
 // 16-bit variable refuses the file.
-std::optional<Refusal> decodeVariables(std::span<const std::uint8_t> b, std::int32_t key,
-                                       StoredVariables& v) {
+Checked decodeVariables(std::span<const std::uint8_t> b, std::int32_t key, StoredVariables& v) {
     std::size_t at = kVariablesOffset;
     auto next = [&] {
         const std::int32_t field = get32(b, at);
@@ -119,15 +121,15 @@ std::optional<Refusal> decodeVariables(std::span<const std::uint8_t> b, std::int
     narrow(v.accelStep, next() ^ key, "accelStep");
     narrow(v.scatterCount, next() ^ key, "scatterCount");
     if (refusal) {
-        return refusal;
+        return Checked::failure(std::move(*refusal));
     }
     v.bankedScore = next() ^ key;
     v.score = next() ^ key ^ v.bankedScore;
-    return std::nullopt;
+    return Checked::success();
 }
 
 // The cells the game indexes the grid with must lie on it.
-std::optional<Refusal> checkCells(const StoredVariables& v) {
+Checked checkCells(const StoredVariables& v) {
     struct Cell {
         std::int16_t x, y;
         const char* what;
@@ -140,18 +142,18 @@ std::optional<Refusal> checkCells(const StoredVariables& v) {
     };
     for (const auto& c : cells) {
         if (!insideGrid(c.x, c.y)) {
-            return refuse(RefusalKind::CellOutsideGrid,
-                          std::string(c.what) + " " + cell(c.x, c.y) +
-                              " lies outside the grid (columns 0..58, rows 0..46).");
+            return Checked::failure(
+                refuse(RefusalKind::CellOutsideGrid,
+                       std::string(c.what) + " " + cell(c.x, c.y) +
+                           " lies outside the grid (columns 0..58, rows 0..46)."));
         }
     }
-    return std::nullopt;
+    return Checked::success();
 }
 
 // A slider would adjust a value outside its range, and the adjusted SSpeed would change the
 // decoding of SAccel and SLvl; such a file is refused instead.
-std::optional<Refusal> decodeSliders(std::span<const std::uint8_t> b, std::int32_t key,
-                                     SliderValues& sl) {
+Checked decodeSliders(std::span<const std::uint8_t> b, std::int32_t key, SliderValues& sl) {
     struct Record {
         std::int32_t& out;
         std::int32_t decoded;
@@ -165,15 +167,15 @@ std::optional<Refusal> decodeSliders(std::span<const std::uint8_t> b, std::int32
     };
     for (const auto& r : records) {
         if (!r.setting.contains(r.decoded)) {
-            return refuse(RefusalKind::SliderOutOfRange,
-                          "the slider " + std::string(r.setting.name) + " decodes to " +
-                              std::to_string(r.decoded) + ", outside its range " +
-                              std::to_string(r.setting.min) + ".." + std::to_string(r.setting.max) +
-                              ".");
+            return Checked::failure(refuse(
+                RefusalKind::SliderOutOfRange,
+                "the slider " + std::string(r.setting.name) + " decodes to " +
+                    std::to_string(r.decoded) + ", outside its range " +
+                    std::to_string(r.setting.min) + ".." + std::to_string(r.setting.max) + "."));
         }
         r.out = r.decoded;
     }
-    return std::nullopt;
+    return Checked::success();
 }
 
 }  // namespace
@@ -210,7 +212,7 @@ SaveBytes encode(const DecodedGame& g) {
 DecodeResult decode(std::span<const std::uint8_t> b) {
     if (b.size() >= kTag.size() && !std::equal(kTag.begin(), kTag.end(), b.begin())) {
         return DecodeResult::failure(
-            Refusal{RefusalKind::WrongVersion, std::string(kWrongVersionMessage)});
+            Refusal{RefusalKind::WrongVersion, "it does not begin with the version tag"});
     }
     if (b.size() < kFileSize) {
         return DecodeResult::failure(
@@ -239,16 +241,16 @@ DecodeResult decode(std::span<const std::uint8_t> b) {
             g.tiles.set(x, y, static_cast<std::int16_t>(code));
         }
     }
-    if (auto r = decodeVariables(b, key, g.variables)) {
-        return DecodeResult::failure(std::move(*r));
+    if (const auto r = decodeVariables(b, key, g.variables); !r) {
+        return DecodeResult::failure(r.error());
     }
-    if (auto r = checkCells(g.variables)) {
-        return DecodeResult::failure(std::move(*r));
+    if (const auto r = checkCells(g.variables); !r) {
+        return DecodeResult::failure(r.error());
     }
-    if (auto r = decodeSliders(b, key, g.sliders)) {
-        return DecodeResult::failure(std::move(*r));
+    if (const auto r = decodeSliders(b, key, g.sliders); !r) {
+        return DecodeResult::failure(r.error());
     }
-    return DecodeResult::success(std::move(g));
+    return DecodeResult::success(g);
 }
 
 }  // namespace kestro::savegame

@@ -6,10 +6,10 @@
 #include <span>
 #include <string>
 
+#include "common/result.h"
 #include "game/game_state.h"
 #include "game/tiles.h"
 #include "savegame/layout.h"
-#include "savegame/outcome.h"
 #include "savegame/slider_values.h"
 
 namespace kestro::savegame {
@@ -56,12 +56,14 @@ enum class RefusalKind {
     Unreadable,        // the file could not be read at all
 };
 
+// Why a file is not loaded. The reason says only what is wrong; refusalText (game_file.h) makes
+// the sentence the player reads.
 struct Refusal {
     RefusalKind kind;
-    std::string message;  // a sentence for the player
+    std::string reason;
 };
 
-using DecodeResult = Outcome<DecodedGame, Refusal>;
+using DecodeResult = Result<DecodedGame, Refusal>;
 
 // The file of the game's stored values, hidden with fileKey.
 SaveBytes encode(const GameState& s, const SliderValues& sliders, std::int32_t fileKey);

@@ -1,85 +1,52 @@
 #include "savegame/game_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include <span>
 #include <utility>
 
-#include "common/unique_fd.h"
+#include "common/read_file.h"
 #include "common/whole_file.h"
+#include "savegame/layout.h"
+#include "savegame/messages.h"
 #include "savegame/playable.h"
 
 namespace kestro::savegame {
-namespace {
 
-std::string quoted(const std::filesystem::path& path) {
-    return "'" + path.string() + "'";
+Result<SavedGame, Refusal> loadSavedGame(const std::filesystem::path& path) {
+    using Loaded = Result<SavedGame, Refusal>;
+    const auto text = readRegularFile(path, kFileSize, Beyond::Ignore);
+    if (!text) {
+        return Loaded::failure(Refusal{RefusalKind::Unreadable, describe(text.error(), path)});
+    }
+    const std::string& bytes = text.value();
+    DecodeResult decoded = decodePlayable(
+        std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+    if (!decoded) {
+        return Loaded::failure(decoded.error());
+    }
+    SavedGame saved{std::move(decoded).value(), {}};
+    if (saved.game.dimensionsTampered) {
+        saved.notes.emplace_back(kTamperedMessage);
+    }
+    return Loaded::success(std::move(saved));
 }
 
-std::string describe(const std::string& action, const std::filesystem::path& path, int err) {
-    return "cannot " + action + " " + quoted(path) + ": " + std::strerror(err);
+std::string refusalText(const Refusal& refusal) {
+    if (refusal.kind == RefusalKind::WrongVersion) {
+        return std::string(kWrongVersionMessage);
+    }
+    return std::string(kCannotLoadMessage) + refusal.reason;
 }
 
-}  // namespace
-
-Outcome<std::vector<std::uint8_t>, std::string> readGameFile(const std::filesystem::path& path) {
-    using Result = Outcome<std::vector<std::uint8_t>, std::string>;
-    // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never come.
-    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (!fd.valid()) {
-        const int err = errno;
-        return Result::failure(describe("open", path, err));
+std::string refusalLine(const std::filesystem::path& path, const Refusal& refusal) {
+    if (refusal.kind == RefusalKind::Unreadable) {
+        return refusal.reason;
     }
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) {
-        const int err = errno;
-        return Result::failure(describe("open", path, err));
-    }
-    if (S_ISDIR(st.st_mode)) {
-        return Result::failure(quoted(path) + " is a folder");
-    }
-    if (!S_ISREG(st.st_mode)) {
-        return Result::failure(quoted(path) + " is not a regular file");
-    }
-    std::vector<std::uint8_t> bytes(kFileSize);
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd.get(), bytes.data() + got, bytes.size() - got);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            const int err = errno;
-            return Result::failure(describe("read", path, err));
-        }
-        if (n == 0) {
-            break;
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    return Result::success(std::move(bytes));
+    return path.string() + ": " + refusalText(refusal);
 }
 
-DecodeResult loadGameFile(const std::filesystem::path& path) {
-    auto bytes = readGameFile(path);
-    if (!bytes) {
-        return DecodeResult::failure(Refusal{RefusalKind::Unreadable, bytes.error()});
-    }
-    return decodePlayable(bytes.value());
-}
-
-std::optional<std::string> writeGameFile(const std::filesystem::path& path,
-                                         const SaveBytes& bytes) {
-    return writeWholeFile(path, bytes);
-}
-
-std::optional<std::string> saveGameFile(const std::filesystem::path& path, const GameState& s,
-                                        const SliderValues& sliders, std::int32_t fileKey) {
-    return writeGameFile(path, encode(s, sliders, fileKey));
+Result<void> saveGameFile(const std::filesystem::path& path, const GameState& s,
+                          const SliderValues& sliders, std::int32_t fileKey) {
+    return writeWholeFile(path, encode(s, sliders, fileKey));
 }
 
 }  // namespace kestro::savegame

@@ -12,7 +12,7 @@ inline constexpr std::string_view kWrongVersionMessage =
 // The grid dimensions stored in the file are not 58 and 46; the file is loaded all the same.
 inline constexpr std::string_view kTamperedMessage = "Sorry, this file has been tampered with!";
 
-// Begins every other refusal, followed by what is wrong; nothing is loaded.
+// Begins the sentence of every other refusal, followed by the reason; nothing is loaded.
 inline constexpr std::string_view kCannotLoadMessage = "Sorry, this file cannot be loaded: ";
 
 }  // namespace kestro::savegame

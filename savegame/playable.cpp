@@ -5,13 +5,12 @@
 #include <utility>
 
 #include "game/state_bounds.h"
-#include "savegame/messages.h"
 
 namespace kestro::savegame {
 namespace {
 
-Refusal refuse(const std::string& what) {
-    return Refusal{RefusalKind::NotPlayable, std::string(kCannotLoadMessage) + what};
+Result<void, Refusal> refuse(const std::string& what) {
+    return Result<void, Refusal>::failure(Refusal{RefusalKind::NotPlayable, what});
 }
 
 std::string cell(std::int32_t x, std::int32_t y) {
@@ -24,7 +23,7 @@ std::int32_t distance(std::int32_t a, std::int32_t b) {
 
 }  // namespace
 
-std::optional<Refusal> checkPlayable(const StoredVariables& v) {
+Result<void, Refusal> checkPlayable(const StoredVariables& v) {
     // Not bounded beyond what decode checks: the tiles (an unknown code is drawn with the scene's
     // diagnostic and is no wall, block or goal to the ball), the next cell (recomputed at every
     // step), the pointer's cell (on the grid, or (0, 0) before the first wall, is all its clearing
@@ -60,14 +59,14 @@ std::optional<Refusal> checkPlayable(const StoredVariables& v) {
                       " is not one diagonal step from the ball's cell " + cell(v.ballX, v.ballY) +
                       ".");
     }
-    return std::nullopt;
+    return Result<void, Refusal>::success();
 }
 
 DecodeResult decodePlayable(std::span<const std::uint8_t> bytes) {
     DecodeResult decoded = decode(bytes);
     if (decoded) {
-        if (auto r = checkPlayable(decoded.value().variables)) {
-            return DecodeResult::failure(std::move(*r));
+        if (const auto r = checkPlayable(decoded.value().variables); !r) {
+            return DecodeResult::failure(r.error());
         }
     }
     return decoded;

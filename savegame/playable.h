@@ -4,16 +4,15 @@
 // format accepts but the game cannot run from is refused before anything of the running game
 // changes.
 
-#include <optional>
 #include <span>
 
 #include "savegame/codec.h"
 
 namespace kestro::savegame {
 
-// Why the game cannot run from these variables (a NotPlayable refusal), or nothing. The cells
-// are already known to lie on the grid (decode checks them).
-std::optional<Refusal> checkPlayable(const StoredVariables& v);
+// Accepts the variables, or refuses them with why the game cannot run from them (NotPlayable).
+// The cells are already known to lie on the grid (decode checks them).
+Result<void, Refusal> checkPlayable(const StoredVariables& v);
 
 // decode, then checkPlayable: the games the loader accepts.
 DecodeResult decodePlayable(std::span<const std::uint8_t> bytes);

@@ -9,7 +9,6 @@
 #include "savegame/apply.h"
 #include "savegame/file_key.h"
 #include "savegame/game_file.h"
-#include "savegame/messages.h"
 #include "savegame/slider_values.h"
 #include "shell/fmain.h"
 
@@ -46,10 +45,10 @@ void fMain::mnuSave_Click() {
     }
     lastFolder_ = folderOf(*path);
     // The values as they stand now that the dialog has closed.
-    const auto failure = savegame::saveGameFile(
+    const auto saved = savegame::saveGameFile(
         *path, game_.state(), savegame::readSliderValues(sliders()), savegame::fileKeyNow());
-    if (failure) {
-        showMessage(std::string(kNotSavedMessage) + *failure);
+    if (!saved) {
+        showMessage(std::string(kNotSavedMessage) + saved.error());
     }
 }
 
@@ -65,16 +64,16 @@ void fMain::mnuOpen_Click() {
 void fMain::loadGame(const std::string& path) {
     lastFolder_ = folderOf(path);
     // The whole file is read and checked before anything of the running game changes.
-    const savegame::DecodeResult loaded = savegame::loadGameFile(path);
+    const auto loaded = savegame::loadSavedGame(path);
     if (!loaded) {
         showMessage(savegame::refusalText(loaded.error()));
         return;
     }
-    if (loaded.value().dimensionsTampered) {
-        showMessage(std::string(savegame::kTamperedMessage));  // and loading goes on
+    for (const std::string& note : loaded.value().notes) {
+        showMessage(note);  // and loading goes on
     }
     // The pause state, the timers and their periods stay; the next frame shows the loaded grid.
-    savegame::applyDecodedGame(loaded.value(), game_.state(), sliders());
+    savegame::applyDecodedGame(loaded.value().game, game_.state(), sliders());
 }
 
 }  // namespace kestro::shell

@@ -28,10 +28,9 @@
 #include "render/qt/image_surface.h"
 #include "render/scene.h"
 #include "savegame/apply.h"
-#include "savegame/game_file.h"
-#include "savegame/messages.h"
 #include "tools/cli.h"
 #include "tools/commands.h"
+#include "tools/game_io.h"
 #include "tools/option_parser.h"
 
 namespace kestro::sim {
@@ -117,20 +116,12 @@ int cmdRender(const Args& args) {
     return run("render", [&] {
         const RenderArgs r = renderArgs(args);
 
-        auto loaded = savegame::loadGameFile(r.in);
-        if (!loaded) {
-            throw CliError(r.in + ": " + loaded.error().message);
-        }
-        if (loaded.value().dimensionsTampered) {
-            std::cerr << "kestro-sim: note: " << savegame::kTamperedMessage << "\n";
-        }
+        const savegame::DecodedGame loaded = loadDecoded(r.in);
         // Refused before Qt starts and the frame is drawn.
-        if (const auto reason = checkWritable(r.out)) {
-            throw CliError(*reason);
-        }
+        refuseUnwritable(r.out);
         GameState s;
         StandardSliders sliders;
-        savegame::applyDecodedGame(loaded.value(), s, sliders.view());
+        savegame::applyDecodedGame(loaded, s, sliders.view());
         s.tileW = static_cast<float>(static_cast<double>(r.width) / kCols);
         s.tileH = static_cast<float>(static_cast<double>(r.height) / kRows);
         s.sceneReady = true;
@@ -169,10 +160,11 @@ int cmdRender(const Args& args) {
         if (!buffer.open(QIODevice::WriteOnly) || !surface.image().save(&buffer, "PNG")) {
             throw CliError("cannot encode the picture as PNG");
         }
-        if (const auto failure = writeWholeFile(
+        if (const auto written = writeWholeFile(
                 r.out, std::span(reinterpret_cast<const std::uint8_t*>(png.constData()),
-                                 static_cast<std::size_t>(png.size())))) {
-            throw CliError(*failure);
+                                 static_cast<std::size_t>(png.size())));
+            !written) {
+            throw CliError(written.error());
         }
         return 0;
     });

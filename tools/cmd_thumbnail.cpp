@@ -100,8 +100,8 @@ int cmdThumbnail(const Args& args) {
             std::max<std::int64_t>(1, (size * kFieldHeight + kFieldWidth / 2) / kFieldWidth));
         const savegame::DecodedGame game = loadDecoded(p.positional[0]);
         const std::vector<std::uint8_t> png = encodePng(drawField(game.tiles, width, height));
-        if (const auto failure = writeWholeFile(p.positional[1], std::span(png))) {
-            throw CliError(*failure);
+        if (const auto written = writeWholeFile(p.positional[1], std::span(png)); !written) {
+            throw CliError(written.error());
         }
         return 0;
     });

@@ -24,12 +24,12 @@ std::string_view trim(std::string_view s) {
 
 std::vector<float> readDrawsFile(const std::filesystem::path& path) {
     const std::string name = "--draws file '" + path.string() + "'";
-    const FileText file = readRegularFile(path, kDrawsFileLimit);
-    if (!file.ok()) {
-        throw CliError(name + " " + file.error);
+    const auto file = readRegularFile(path, kDrawsFileLimit);
+    if (!file) {
+        throw CliError(name + " " + describe(file.error()));
     }
     std::vector<float> draws;
-    std::string_view rest = file.text;
+    std::string_view rest = file.value();
     for (std::size_t number = 1; !rest.empty(); ++number) {
         const auto newline = rest.find('\n');
         const std::string_view text = trim(rest.substr(0, newline));

@@ -9,7 +9,6 @@
 #include "savegame/apply.h"
 #include "savegame/file_key.h"
 #include "savegame/game_file.h"
-#include "savegame/messages.h"
 #include "savegame/slider_values.h"
 #include "tools/draws_file.h"
 
@@ -18,17 +17,14 @@ namespace kestro::sim {
 namespace sg = kestro::savegame;
 
 sg::DecodedGame loadDecoded(const std::string& path) {
-    sg::DecodeResult result = sg::loadGameFile(path);
-    if (!result.ok()) {
-        if (result.error().kind == sg::RefusalKind::Unreadable) {
-            throw CliError(result.error().message);
-        }
-        throw CliError(path + ": " + result.error().message);
+    auto loaded = sg::loadSavedGame(path);
+    if (!loaded) {
+        throw CliError(sg::refusalLine(path, loaded.error()));
     }
-    if (result.value().dimensionsTampered) {
-        std::cerr << "kestro-sim: note: " << path << ": " << sg::kTamperedMessage << "\n";
+    for (const std::string& note : loaded.value().notes) {
+        std::cerr << "kestro-sim: note: " << path << ": " << note << "\n";
     }
-    return std::move(result).value();
+    return std::move(loaded).value().game;
 }
 
 std::unique_ptr<LoadedGame> load(const std::string& path) {
@@ -45,14 +41,15 @@ std::int32_t keyOption(const ParsedArgs& p) {
 }
 
 void save(const std::string& path, const GameState& s, StandardSliders& sliders, std::int32_t key) {
-    if (auto failure = sg::saveGameFile(path, s, sg::readSliderValues(sliders.view()), key)) {
-        throw CliError(*failure);
+    if (const auto saved = sg::saveGameFile(path, s, sg::readSliderValues(sliders.view()), key);
+        !saved) {
+        throw CliError(saved.error());
     }
 }
 
 void refuseUnwritable(const std::string& path) {
-    if (auto reason = checkWritable(path)) {
-        throw CliError(*reason);
+    if (const auto writable = checkWritable(path); !writable) {
+        throw CliError(writable.error());
     }
 }
 

@@ -16,8 +16,8 @@
 
 namespace kestro::sim {
 
-// A saved game as the file holds it, or a CliError with the file's name and the reason. A file
-// with the wrong dimensions loads with a note on stderr.
+// A saved game as the file holds it (savegame::loadSavedGame), or a CliError with the file's name
+// and the reason. Each note of the load goes to stderr with the file's name.
 savegame::DecodedGame loadDecoded(const std::string& path);
 
 // A loaded game with its sliders.

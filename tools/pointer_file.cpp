@@ -40,11 +40,11 @@ std::optional<std::vector<std::string_view>> words(std::string_view line) {
 }  // namespace
 
 std::vector<PointerMove> readPointerFile(const std::filesystem::path& path) {
-    FileText file = readRegularFile(path, kPointerFileLimit);
-    if (!file.ok()) {
-        throw CliError(describe(path) + " " + file.error);
+    auto file = readRegularFile(path, kPointerFileLimit);
+    if (!file) {
+        throw CliError(describe(path) + " " + describe(file.error()));
     }
-    const std::string text = std::move(file.text);
+    const std::string text = std::move(file).value();
     std::vector<PointerMove> moves;
     std::string_view rest = text;
     for (std::size_t number = 1; !rest.empty(); ++number) {

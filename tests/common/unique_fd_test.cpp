@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "tests/support/result.h"
+
 namespace kestro {
 namespace {
 
@@ -55,15 +57,15 @@ TEST(UniqueFd, MovingHandsOverTheDescriptorAndClosesTheOneReplaced) {
 TEST(UniqueFd, CloseReportsTheErrorOfClose) {
     UniqueFd fd(openNull());
     const int raw = fd.get();
-    EXPECT_EQ(fd.close(), 0);
+    EXPECT_EQ(kestro::test::errorNumberOf(fd.close()), 0);
     EXPECT_FALSE(fd.valid());
     EXPECT_FALSE(isOpen(raw));
-    EXPECT_EQ(fd.close(), 0) << "nothing held, nothing to report";
+    EXPECT_EQ(kestro::test::errorNumberOf(fd.close()), 0) << "nothing held, nothing to report";
 
     // A descriptor closed behind its owner's back makes close fail.
     UniqueFd stale(openNull());
     ASSERT_EQ(::close(stale.get()), 0);
-    EXPECT_EQ(stale.close(), EBADF);
+    EXPECT_EQ(kestro::test::errorNumberOf(stale.close()), EBADF);
     EXPECT_FALSE(stale.valid());
 }
 

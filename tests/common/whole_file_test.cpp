@@ -20,6 +20,7 @@
 #include "tests/support/as_user.h"
 #include "tests/support/files.h"
 #include "tests/support/hang_guard.h"
+#include "tests/support/result.h"
 #include "tests/support/socket_file.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tmpfs.h"
@@ -202,7 +203,7 @@ TEST_F(WholeFile, RefusesWhatCannotTakeAFileAndChangesNothing) {
         std::optional<std::string> failure;
         {
             const test::HangGuard guard(c.name);
-            failure = writeWholeFile(path, bytes_);
+            failure = test::reasonOf(writeWholeFile(path, bytes_));
         }
         ASSERT_TRUE(failure.has_value());
         EXPECT_THAT(*failure, HasSubstr("'" + path.string() + "'"));
@@ -211,7 +212,7 @@ TEST_F(WholeFile, RefusesWhatCannotTakeAFileAndChangesNothing) {
         // The check before writing tells the same, but of a folder that takes no files (which
         // only an attempt shows to root).
         if (::geteuid() != 0 || !path.string().starts_with("/proc/")) {
-            EXPECT_EQ(checkWritable(path), failure);
+            EXPECT_EQ(kestro::test::reasonOf(checkWritable(path)), failure);
         }
     }
     EXPECT_FALSE(fs::exists("/proc/game.egf"));
@@ -243,7 +244,8 @@ TEST_F(WholeFile, AFullOrReadOnlyFileSystemKeepsTheOldFile) {
         }
         const auto before = snapshot(dir);
 
-        const auto failure = writeWholeFile(dir / "game.egf", std::vector<std::uint8_t>(c.size));
+        const auto failure = kestro::test::reasonOf(
+            writeWholeFile(dir / "game.egf", std::vector<std::uint8_t>(c.size)));
         ASSERT_TRUE(failure.has_value());
         EXPECT_THAT(*failure, HasSubstr("'" + (dir / "game.egf").string() + "'")) << *failure;
         EXPECT_THAT(*failure, HasSubstr(c.mentions));
@@ -314,7 +316,7 @@ TEST_F(WholeFile, WritesThroughLinksAndKeepsThem) {
         auto expected = snapshot(dir);
         expected[c.target] = "file new contents\n mode " + std::to_string(0644);
 
-        ASSERT_EQ(writeWholeFile(path, bytes_), std::nullopt);
+        ASSERT_EQ(kestro::test::reasonOf(writeWholeFile(path, bytes_)), std::nullopt);
         EXPECT_EQ(snapshot(dir), expected);
     }
 }
@@ -340,7 +342,7 @@ TEST_F(WholeFile, AFileWrittenOverKeepsItsPermissionsAndANewOneFollowsTheUmask) 
             ASSERT_EQ(::chmod(file.c_str(), static_cast<mode_t>(c.existing)), 0);
         }
         const ScopedUmask mask(c.umask);
-        ASSERT_EQ(writeWholeFile(file, bytes_), std::nullopt);
+        ASSERT_EQ(kestro::test::reasonOf(writeWholeFile(file, bytes_)), std::nullopt);
         struct stat st {};
         ASSERT_EQ(::stat(file.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 07777, c.expected);
@@ -436,8 +438,8 @@ TEST_F(WholeFile, WritesOnlyWhatTheUserMayWriteAndNeverSplitsHardLinks) {
 
         // What the check before writing says, then what the write does; both must agree.
         const auto outcome = test::runAsUser([&] {
-            const auto checked = checkWritable(path);
-            const auto failure = writeWholeFile(path, bytes_);
+            const auto checked = test::reasonOf(checkWritable(path));
+            const auto failure = test::reasonOf(writeWholeFile(path, bytes_));
             return (checked ? "refused: " + *checked : std::string("written")) + "\n" +
                    (failure ? "refused: " + *failure : std::string("written"));
         });
@@ -487,7 +489,7 @@ TEST_F(WholeFile, RootKeepsTheOwnerGroupAndModeOfAFileWrittenOver) {
         writeFile(file, "old");
         ASSERT_EQ(::chown(file.c_str(), c.owner, c.group), 0);
         ASSERT_EQ(::chmod(file.c_str(), c.mode), 0);
-        ASSERT_EQ(writeWholeFile(file, bytes_), std::nullopt);
+        ASSERT_EQ(kestro::test::reasonOf(writeWholeFile(file, bytes_)), std::nullopt);
         struct stat st {};
         ASSERT_EQ(::stat(file.c_str(), &st), 0);
         EXPECT_EQ(st.st_uid, c.owner);
@@ -504,7 +506,7 @@ TEST_F(WholeFile, WritesFilesOfTheLongestNames) {
         SCOPED_TRACE(length);
         const fs::path dir = caseFolder(std::to_string(length));
         const std::string name(length, 'n');
-        ASSERT_EQ(writeWholeFile(dir / name, bytes_), std::nullopt);
+        ASSERT_EQ(kestro::test::reasonOf(writeWholeFile(dir / name, bytes_)), std::nullopt);
         const auto after = snapshot(dir);
         ASSERT_EQ(after.size(), 1u);
         EXPECT_EQ(after.begin()->first, name);
@@ -532,8 +534,10 @@ TEST_F(WholeFile, ABareNameIsWrittenInTheWorkingFolder) {
     fs::create_symlink("game.egf", dir / "link.egf");
     {
         const ScopedWorkingFolder cd(dir);
-        ASSERT_EQ(writeWholeFile("new.egf", bytes_), std::nullopt);
-        ASSERT_EQ(writeWholeFile("link.egf", bytesOf("through the link")), std::nullopt);
+        ASSERT_EQ(kestro::test::reasonOf(writeWholeFile("new.egf", bytes_)), std::nullopt);
+        ASSERT_EQ(
+            kestro::test::reasonOf(writeWholeFile("link.egf", bytesOf("through the link"))),
+            std::nullopt);
     }
     EXPECT_EQ(readFile(dir / "new.egf"), "new contents\n");
     EXPECT_EQ(readFile(dir / "game.egf"), "through the link");

@@ -8,6 +8,7 @@
 
 #include "common/unique_fd.h"
 #include "tests/support/files.h"
+#include "tests/support/result.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestro {
@@ -20,8 +21,9 @@ TEST(WriteAll, WritesTheWholeBuffer) {
         const auto path = dir / "out";
         UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
         ASSERT_TRUE(fd.valid());
-        EXPECT_EQ(writeAll(fd.get(), bytes.data(), bytes.size()), 0) << bytes.size();
-        ASSERT_EQ(fd.close(), 0);
+        EXPECT_EQ(test::errorNumberOf(writeAll(fd.get(), bytes.data(), bytes.size())), 0)
+            << bytes.size();
+        ASSERT_EQ(test::errorNumberOf(fd.close()), 0);
         EXPECT_EQ(test::readFile(path), bytes) << bytes.size();
     }
 }
@@ -44,7 +46,9 @@ TEST(WriteAll, AFailedWriteComesBackAsItsErrorNumber) {
         if (c.path != nullptr) {
             ASSERT_TRUE(fd.valid()) << c.what;
         }
-        EXPECT_EQ(writeAll(fd.get(), bytes.data(), bytes.size()), c.error) << c.what;
+        EXPECT_EQ(kestro::test::errorNumberOf(writeAll(fd.get(), bytes.data(), bytes.size())),
+                  c.error)
+            << c.what;
     }
 }
 

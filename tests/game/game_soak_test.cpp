@@ -57,8 +57,8 @@ TEST(GameSoak, EveryLevelWithARandomPointerAndSaveLoadRoundTrips) {
         }
         // Every state the game reaches is one the loader accepts.
         if (const auto refusal = sg::checkPlayable(sg::storedVariables(saved.game.state()));
-            failure.empty() && refusal) {
-            failure = "after tick " + std::to_string(ticks) + ": " + refusal->message;
+            failure.empty() && !refusal) {
+            failure = "after tick " + std::to_string(ticks) + ": " + refusal.error().reason;
         }
     };
 
@@ -87,7 +87,7 @@ TEST(GameSoak, EveryLevelWithARandomPointerAndSaveLoadRoundTrips) {
                 const auto bytes = sg::encode(s, sg::readSliderValues(saved.sliders.view()),
                                               static_cast<std::int32_t>(rng() % 86401));
                 const auto decoded = sg::decodePlayable(bytes);
-                ASSERT_TRUE(decoded.ok()) << decoded.error().message;
+                ASSERT_TRUE(decoded.ok()) << decoded.error().reason;
                 sg::applyDecodedGame(decoded.value(), s, saved.sliders.view());
                 ASSERT_EQ(s, before) << "at " << now << " ms";
                 ++roundTrips;

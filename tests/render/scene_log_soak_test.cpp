@@ -80,7 +80,7 @@ TEST(SceneLogSoak, AnHourOfUnknownTilesKeepsTheLogUnderItsCap) {
     NullDisplay display;
     Game game(sliders.view(), random, display);
     const auto decoded = sg::decode(floodedGame());
-    ASSERT_TRUE(decoded.ok()) << decoded.error().message;
+    ASSERT_TRUE(decoded.ok()) << decoded.error().reason;
     sg::applyDecodedGame(decoded.value(), game.state(), sliders.view());
     GameState& s = game.state();
     s.tileW = 582.0f / kCols;

@@ -114,7 +114,7 @@ TEST(SaveGameEncode, RoundTripsAnyGame) {
         const SliderValues sl = random.sliders();
         const std::int32_t K = random.key();
         auto decoded = decode(encode(s, sl, K));
-        ASSERT_TRUE(decoded.ok()) << decoded.error().message;
+        ASSERT_TRUE(decoded.ok()) << decoded.error().reason;
         const DecodedGame& g = decoded.value();
         EXPECT_EQ(g.tiles, s.tiles);
         EXPECT_EQ(g.variables, storedVariables(s));

@@ -127,10 +127,10 @@ TEST(SaveGameCorpus, TheSeedsThatDecodeLoadAndTheHostileOnesAreRefused) {
             ++games;
             if (hostile) {
                 ASSERT_FALSE(r.ok());
-                EXPECT_EQ(r.error().kind, RefusalKind::NotPlayable) << r.error().message;
+                EXPECT_EQ(r.error().kind, RefusalKind::NotPlayable) << r.error().reason;
                 ++refused;
             } else {
-                EXPECT_TRUE(r.ok()) << r.error().message;
+                EXPECT_TRUE(r.ok()) << r.error().reason;
             }
         }
         if (hostile) {

@@ -9,6 +9,7 @@
 
 #include "game/game_state.h"
 #include "savegame/codec.h"
+#include "savegame/game_file.h"
 #include "savegame/layout.h"
 #include "savegame/messages.h"
 #include "tests/savegame/bytes.h"
@@ -116,11 +117,12 @@ TEST(SaveGameDecode, RefusesDamagedFilesAsAWhole) {
         ASSERT_FALSE(r.ok());
         EXPECT_EQ(r.error().kind, c.kind);
         if (c.kind == RefusalKind::WrongVersion) {
-            EXPECT_EQ(r.error().message,
+            EXPECT_EQ(refusalText(r.error()),
                       "Sorry, this file is not the correct version, or has been tampered with!");
         } else {
-            EXPECT_EQ(r.error().message.rfind(kCannotLoadMessage, 0), 0u) << r.error().message;
-            EXPECT_THAT(r.error().message, HasSubstr(c.mentions));
+            const std::string text = refusalText(r.error());
+            EXPECT_EQ(text.rfind(kCannotLoadMessage, 0), 0u) << text;
+            EXPECT_THAT(text, HasSubstr(c.mentions));
         }
     }
 }
@@ -129,7 +131,7 @@ TEST(SaveGameDecode, RefusesDamagedFilesAsAWhole) {
 // bytes count.
 TEST(SaveGameDecode, BytesBehindTheGameAreIgnored) {
     const DecodeResult exact = decode(sampleFile());
-    ASSERT_TRUE(exact.ok()) << exact.error().message;
+    ASSERT_TRUE(exact.ok()) << exact.error().reason;
     const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {
         {"one byte", {0}},
         {"1000 bytes of 0xFF", std::vector<std::uint8_t>(1000, 0xFF)},
@@ -141,7 +143,7 @@ TEST(SaveGameDecode, BytesBehindTheGameAreIgnored) {
         std::vector<std::uint8_t> file = sampleFile();
         file.insert(file.end(), behind.begin(), behind.end());
         const DecodeResult r = decode(file);
-        ASSERT_TRUE(r.ok()) << r.error().message;
+        ASSERT_TRUE(r.ok()) << r.error().reason;
         EXPECT_EQ(r.value(), exact.value());
     }
 }
@@ -159,7 +161,7 @@ TEST(SaveGameDecode, WrongDimensionsAreFlaggedAndTheGameStillLoads) {
         setLe16(file, 8, c.cols);
         setLe16(file, 10, c.rows);
         const DecodeResult r = decode(file);
-        ASSERT_TRUE(r.ok()) << r.error().message;
+        ASSERT_TRUE(r.ok()) << r.error().reason;
         EXPECT_EQ(r.value().dimensionsTampered, c.flagged);
         EXPECT_EQ(r.value().tiles, sampleGame().tiles);
         EXPECT_EQ(r.value().variables, storedVariables(sampleGame()));
@@ -187,7 +189,7 @@ TEST(SaveGameDecode, AcceptsTheEdgesOfEveryRange) {
     const SliderValues highs{500, 20, 80};
     for (const auto& sl : {lows, highs}) {
         const DecodeResult r = decode(encode(s, sl, K));
-        ASSERT_TRUE(r.ok()) << r.error().message;
+        ASSERT_TRUE(r.ok()) << r.error().reason;
         EXPECT_EQ(r.value().tiles, s.tiles);
         EXPECT_EQ(r.value().variables, storedVariables(s));
         EXPECT_EQ(r.value().sliders, sl);

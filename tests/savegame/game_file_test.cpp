@@ -14,10 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "common/read_file.h"
 #include "savegame/codec.h"
 #include "tests/savegame/random_game.h"
 #include "tests/support/files.h"
 #include "tests/support/hang_guard.h"
+#include "tests/support/result.h"
 #include "tests/support/temp_dir.h"
 
 using ::testing::HasSubstr;
@@ -57,23 +59,24 @@ TEST_F(SaveGameFile, SavesExactlyTheEncodingAndLoadsItBack) {
     // Saving over a longer file leaves a file of exactly one saved game.
     writeFile(file, std::string(20000, 'z'));
 
-    ASSERT_EQ(saveGameFile(file, s, sl, 777), std::nullopt);
+    ASSERT_EQ(kestro::test::reasonOf(saveGameFile(file, s, sl, 777)), std::nullopt);
 
     const SaveBytes expected = encode(s, sl, 777);
     EXPECT_EQ(contents(file), std::vector<std::uint8_t>(expected.begin(), expected.end()));
     EXPECT_EQ(names(dir_), std::vector<std::string>{"game.egf"});
-    const DecodeResult loaded = loadGameFile(file);
-    ASSERT_TRUE(loaded.ok()) << loaded.error().message;
-    EXPECT_EQ(loaded.value().tiles, s.tiles);
-    EXPECT_EQ(loaded.value().variables, storedVariables(s));
-    EXPECT_EQ(loaded.value().sliders, sl);
+    const auto loaded = loadSavedGame(file);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().reason;
+    EXPECT_EQ(loaded.value().game.tiles, s.tiles);
+    EXPECT_EQ(loaded.value().game.variables, storedVariables(s));
+    EXPECT_EQ(loaded.value().game.sliders, sl);
 }
 
 TEST_F(SaveGameFile, SavingOverAFileKeepsItsPermissions) {
     const fs::path file = dir_ / "game.egf";
     writeFile(file, "old");
     ASSERT_EQ(::chmod(file.c_str(), 0640), 0);
-    ASSERT_EQ(saveGameFile(file, random_.state(), random_.sliders(), 1), std::nullopt);
+    ASSERT_EQ(kestro::test::reasonOf(saveGameFile(file, random_.state(), random_.sliders(), 1)),
+              std::nullopt);
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -106,14 +109,14 @@ TEST_F(SaveGameFile, ASaveThatFailsPartWayLeavesTheOldFileAndNoLeftovers) {
     const GameState s = random_.state();
     const SliderValues sl = random_.sliders();
     const fs::path file = dir_ / "game.egf";
-    ASSERT_EQ(saveGameFile(file, s, sl, 10), std::nullopt);
+    ASSERT_EQ(kestro::test::reasonOf(saveGameFile(file, s, sl, 10)), std::nullopt);
     const auto before = contents(file);
 
     std::optional<std::string> failure;
     {
         FileSizeLimit limit(5000);  // the write stops in the middle of the tiles
         ASSERT_TRUE(limit.ok());
-        failure = saveGameFile(file, random_.state(), sl, 20);
+        failure = kestro::test::reasonOf(saveGameFile(file, random_.state(), sl, 20));
     }
     ASSERT_TRUE(failure.has_value());
     EXPECT_THAT(*failure, HasSubstr("cannot write"));
@@ -140,7 +143,7 @@ TEST_F(SaveGameFile, FailuresComeBackAsReasons) {
     };
     for (const auto& c : saves) {
         const kestro::test::HangGuard guard("saving over something that is not a file");
-        const auto failure = saveGameFile(c.path, s, sl, 0);
+        const auto failure = kestro::test::reasonOf(saveGameFile(c.path, s, sl, 0));
         ASSERT_TRUE(failure.has_value()) << c.path;
         EXPECT_THAT(*failure, HasSubstr(c.mentions));
     }
@@ -158,7 +161,8 @@ TEST_F(SaveGameFile, SavingThroughALinkWritesItsTargetAndKeepsTheLink) {
     writeFile(dir_ / "saves" / "game.egf", "old");
     fs::create_symlink("saves/game.egf", dir_ / "current.egf");
 
-    ASSERT_EQ(saveGameFile(dir_ / "current.egf", s, sl, 99), std::nullopt);
+    ASSERT_EQ(kestro::test::reasonOf(saveGameFile(dir_ / "current.egf", s, sl, 99)),
+              std::nullopt);
     EXPECT_EQ(fs::read_symlink(dir_ / "current.egf"), "saves/game.egf");
     const SaveBytes expected = encode(s, sl, 99);
     EXPECT_EQ(contents(dir_ / "saves" / "game.egf"),
@@ -244,17 +248,16 @@ TEST_F(SaveGameFile, LoadingRefusesWhatIsNoSavedGame) {
         const Case& c = cases[i];
         SCOPED_TRACE(c.name);
         const fs::path path = c.setUp(dir_ / ("case-" + std::to_string(i)));
-        DecodeResult r = DecodeResult::failure(Refusal{});
+        auto r = Result<SavedGame, Refusal>::failure(Refusal{});
         {
             const kestro::test::HangGuard guard(c.name);
-            r = loadGameFile(path);
+            r = loadSavedGame(path);
         }
         ASSERT_FALSE(r.ok());
-        EXPECT_EQ(r.error().kind, c.kind) << r.error().message;
-        EXPECT_THAT(r.error().message, HasSubstr(c.mentions));
+        EXPECT_EQ(r.error().kind, c.kind) << r.error().reason;
+        EXPECT_THAT(r.error().reason, HasSubstr(c.mentions));
         if (c.kind == RefusalKind::Unreadable) {
-            EXPECT_THAT(r.error().message, HasSubstr("'" + path.string() + "'"))
-                << r.error().message;
+            EXPECT_THAT(r.error().reason, HasSubstr("'" + path.string() + "'"));
         }
     }
 }
@@ -265,7 +268,7 @@ TEST_F(SaveGameFile, BytesBehindAGameAreIgnored) {
     const SaveBytes b = encode(random_.playable(), random_.sliders(), 5);
     const std::string game(b.begin(), b.end());
     const DecodeResult exact = decode(b);
-    ASSERT_TRUE(exact.ok()) << exact.error().message;
+    ASSERT_TRUE(exact.ok()) << exact.error().reason;
 
     struct Case {
         const char* name;
@@ -289,12 +292,12 @@ TEST_F(SaveGameFile, BytesBehindAGameAreIgnored) {
                 GTEST_SKIP() << "the file system takes no file of " << c.holeAfter << " bytes";
             }
         }
-        const auto read = readGameFile(path);
-        ASSERT_TRUE(read.ok()) << read.error();
-        EXPECT_EQ(read.value(), std::vector<std::uint8_t>(b.begin(), b.end()));
-        const DecodeResult r = loadGameFile(path);
-        ASSERT_TRUE(r.ok()) << r.error().message;
-        EXPECT_EQ(r.value(), exact.value());
+        const auto read = readRegularFile(path, kFileSize, Beyond::Ignore);
+        ASSERT_TRUE(read.ok()) << describe(read.error(), path);
+        EXPECT_EQ(read.value(), std::string(b.begin(), b.end()));
+        const auto r = loadSavedGame(path);
+        ASSERT_TRUE(r.ok()) << r.error().reason;
+        EXPECT_EQ(r.value().game, exact.value());
     }
 }
 

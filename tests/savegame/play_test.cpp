@@ -70,7 +70,7 @@ TEST(SaveGamePlay, GamesSavedDuringPlayLoadAndPlayOnTheSame) {
 
             const std::int32_t key = tick * 31 % 86401;
             const auto decoded = decodePlayable(encode(s, readSliderValues(sliders.view()), key));
-            ASSERT_TRUE(decoded.ok()) << "tick " << tick << ": " << decoded.error().message;
+            ASSERT_TRUE(decoded.ok()) << "tick " << tick << ": " << decoded.error().reason;
             EXPECT_FALSE(decoded.value().dimensionsTampered);
 
             GameState loaded;

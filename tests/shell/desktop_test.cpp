@@ -34,6 +34,7 @@
 #include "shell/help_dialogs.h"
 #include "tests/shell/shell_support.h"
 #include "tests/support/files.h"
+#include "tests/support/result.h"
 #include "tests/support/temp_dir.h"
 
 using ::testing::HasSubstr;
@@ -202,10 +203,10 @@ TEST_F(DesktopWindow, TheGameHoldsWhileAFileDialogIsOpenAndSavesTheGameOfThatMom
     });
     EXPECT_EQ(ticksAfterWait, ticksAtSave);
     ASSERT_TRUE(prompt.messages.empty()) << prompt.messages.front();
-    const sg::DecodeResult saved = sg::loadGameFile(path);
+    const auto saved = sg::loadSavedGame(path);
     ASSERT_TRUE(saved) << sg::refusalText(saved.error());
-    EXPECT_EQ(saved.value().tiles, atSave.tiles);
-    EXPECT_EQ(saved.value().variables, sg::storedVariables(atSave));
+    EXPECT_EQ(saved.value().game.tiles, atSave.tiles);
+    EXPECT_EQ(saved.value().game.variables, sg::storedVariables(atSave));
 }
 
 TEST_F(DesktopWindow, TheDesktopsKeysTriggerTheMenuItems) {
@@ -317,7 +318,8 @@ TEST_F(DesktopStartupFile, StartsWithTheSavedGameLoadedBeforeTheFirstFrame) {
     saved.minInterval = 201;
     const sg::SliderValues sliders{100, 3, 7};
     const auto path = dir / "saved.egf";
-    ASSERT_EQ(sg::saveGameFile(path, saved, sliders, 1000), std::nullopt);
+    ASSERT_EQ(kestro::test::reasonOf(sg::saveGameFile(path, saved, sliders, 1000)),
+              std::nullopt);
 
     window.setStartupFile(path.string());
     std::optional<GameState> atFirstFrame;
@@ -344,7 +346,7 @@ TEST_F(DesktopStartupFile, AFileThatCannotBeLoadedIsToldAndTheGameStartsAsUsual)
         fresh.setStartupFile(path.string());
         const test::SessionFrames frames = runSession(fresh, 2, [] {});
         // The same words File > Open shows for the same file.
-        const sg::DecodeResult load = sg::loadGameFile(path);
+        const auto load = sg::loadSavedGame(path);
         ASSERT_FALSE(load);
         EXPECT_EQ(seen.messages, std::vector<std::string>{sg::refusalText(load.error())}) << path;
         EXPECT_EQ(frames.presented, 2) << path;

@@ -219,12 +219,12 @@ TEST_F(ShellFileMenu, FilesAreTheSameAsKestroSimsBothWays) {
     const auto windowFile = dir / "window.egf";
     dialog.answers = {windowFile.string()};
     window.mnuSave.trigger();
-    const auto decoded = sg::loadGameFile(windowFile);
+    const auto decoded = sg::loadSavedGame(windowFile);
     ASSERT_TRUE(decoded.ok());
     const auto simFile = dir / "sim.egf";
     auto r = kestro::test::runProgram(
         KESTRO_SIM, {"step", windowFile.string(), simFile.string(), "--ticks", "0", "--key",
-                     std::to_string(decoded.value().fileKey)});
+                     std::to_string(decoded.value().game.fileKey)});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(kestro::test::readFile(simFile), kestro::test::readFile(windowFile));
 
@@ -236,10 +236,10 @@ TEST_F(ShellFileMenu, FilesAreTheSameAsKestroSimsBothWays) {
     dialog.answers = {newFile.string()};
     window.mnuOpen.trigger();
     EXPECT_TRUE(prompt.messages.empty());
-    const auto expected = sg::loadGameFile(newFile);
+    const auto expected = sg::loadSavedGame(newFile);
     ASSERT_TRUE(expected.ok());
-    EXPECT_EQ(window.gameState().tiles, expected.value().tiles);
-    EXPECT_EQ(sg::storedVariables(window.gameState()), expected.value().variables);
+    EXPECT_EQ(window.gameState().tiles, expected.value().game.tiles);
+    EXPECT_EQ(sg::storedVariables(window.gameState()), expected.value().game.variables);
     EXPECT_EQ(window.gameState().level, 12);
 }
 

@@ -25,6 +25,7 @@
 #include "shell/fmain.h"
 #include "tests/shell/shell_support.h"
 #include "tests/support/levels.h"
+#include "tests/support/result.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestro::shell {
@@ -66,8 +67,8 @@ TEST_F(ShellFrames, EachChangeIsDrawnAsAFreshFrameAndNothingElseIs) {
     const std::string saved = (dir / "level9.egf").string();
     {
         kestro::test::LaidLevel level(9, 9);
-        ASSERT_FALSE(savegame::saveGameFile(saved, level.state,
-                                            savegame::readSliderValues(level.sliders.view()), 9));
+        ASSERT_FALSE(kestro::test::reasonOf(savegame::saveGameFile(
+            saved, level.state, savegame::readSliderValues(level.sliders.view()), 9)));
     }
     test::ScriptedFileDialog dialog;
     dialog.answers = {saved};

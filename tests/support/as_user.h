@@ -57,7 +57,7 @@ inline std::optional<std::string> runAsUser(const std::function<std::string()>& 
         } catch (const std::exception& e) {
             out = std::string("exception: ") + e.what();
         }
-        ::_exit(writeAll(writeEnd.get(), out.data(), out.size()) == 0 ? 0 : 1);
+        ::_exit(writeAll(writeEnd.get(), out.data(), out.size()) ? 0 : 1);
     }
     writeEnd.close();
     std::string out;

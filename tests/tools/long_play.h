@@ -28,7 +28,7 @@ inline void expectLongPlayRepeatable(Millis end, const std::filesystem::path& di
     for (Millis ms = 25; ms <= end; ms += 50) {
         moves.push_back(Move{ms, x(rng), y(rng)});
     }
-    kestro::testing::writeFile(dir / "pointer.txt", pointerFileText(moves));
+    kestro::test::writeFile(dir / "pointer.txt", pointerFileText(moves));
 
     const std::vector<std::string> args{
         "play",   start, "--ms",      std::to_string(end),
@@ -40,10 +40,10 @@ inline void expectLongPlayRepeatable(Millis end, const std::filesystem::path& di
     EXPECT_EQ(second.status, 0);
     EXPECT_EQ(second.out, first.out);
 
-    const auto loaded = savegame::loadGameFile(start);
-    ASSERT_TRUE(loaded.ok()) << loaded.error().message;
+    const auto loaded = savegame::loadSavedGame(start);
+    ASSERT_TRUE(loaded.ok()) << loaded.error().reason;
     SeededRandom random(77);
-    EXPECT_EQ(first.out, playInProcess(loaded.value(), end, random, moves).out);
+    EXPECT_EQ(first.out, playInProcess(loaded.value().game, end, random, moves).out);
     EXPECT_NE(first.out.find("end ms=" + std::to_string(end) + " "), std::string::npos);
 }
 

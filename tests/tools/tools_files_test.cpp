@@ -22,6 +22,7 @@
 #include "tests/support/as_user.h"
 #include "tests/support/files.h"
 #include "tests/support/process.h"
+#include "tests/support/result.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/tmpfs.h"
 #include "tests/tools/run_sim.h"
@@ -56,7 +57,8 @@ class ToolsFiles : public ::testing::Test {
         for (const auto& [x, y] : balls) {
             s.tiles.set(x, y, tileBall);
         }
-        EXPECT_FALSE(savegame::saveGameFile(path(name), s, savegame::SliderValues{}, 5));
+        EXPECT_FALSE(kestro::test::reasonOf(
+            savegame::saveGameFile(path(name), s, savegame::SliderValues{}, 5)));
         return path(name);
     }
 

@@ -25,6 +25,7 @@
 #include "savegame/layout.h"
 #include "savegame/messages.h"
 #include "tests/support/files.h"
+#include "tests/support/result.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/run_sim.h"
 
@@ -132,10 +133,10 @@ TEST_F(ToolsGame, NewTakesDrawsFromAFileAndFailsWhenTheyRunOut) {
     }
     floats.close();
     ok({"new", path("floats.egf"), "--level", "1", "--draws", path("floats.txt"), "--key", "3"});
-    const auto rounded = sg::loadGameFile(dir_ / "floats.egf");
-    ASSERT_TRUE(rounded.ok()) << rounded.error().message;
-    EXPECT_EQ(rounded.value().tiles.at(22, 10), tileBlock);
-    EXPECT_EQ(rounded.value().tiles.at(23, 11), tileEmpty);
+    const auto rounded = sg::loadSavedGame(dir_ / "floats.egf");
+    ASSERT_TRUE(rounded.ok()) << rounded.error().reason;
+    EXPECT_EQ(rounded.value().game.tiles.at(22, 10), tileBlock);
+    EXPECT_EQ(rounded.value().game.tiles.at(23, 11), tileEmpty);
 
     std::ofstream(dir_ / "short.txt") << "0.5\n0.25\n";
     const RunResult r =
@@ -150,8 +151,8 @@ TEST_F(ToolsGame, StepZeroTicksReproducesTheFileAndNTicksMatchTheGame) {
     ok({"step", path("start.egf"), path("same.egf"), "--ticks", "0", "--key", "321"});
     EXPECT_EQ(bytesOf("same.egf"), bytesOf("start.egf"));
 
-    const auto start = sg::loadGameFile(dir_ / "start.egf");
-    ASSERT_TRUE(start.ok()) << start.error().message;
+    const auto start = sg::loadSavedGame(dir_ / "start.egf");
+    ASSERT_TRUE(start.ok()) << start.error().reason;
     for (const int ticks : {1, 7, 400}) {
         SCOPED_TRACE(ticks);
         std::vector<std::string> args{"step", path("start.egf"), path("stepped.egf"), "--key", "9"};
@@ -161,7 +162,7 @@ TEST_F(ToolsGame, StepZeroTicksReproducesTheFileAndNTicksMatchTheGame) {
         ok(args);
         GameState s;
         StandardSliders sliders;
-        sg::applyDecodedGame(start.value(), s, sliders.view());
+        sg::applyDecodedGame(start.value().game, s, sliders.view());
         for (int i = 0; i < ticks; ++i) {
             Ball_Timer(s);
         }
@@ -204,7 +205,8 @@ GameState showcase() {
 }
 
 TEST_F(ToolsGame, ShowPrintsTheVariablesThenTheGrid) {
-    ASSERT_EQ(sg::saveGameFile(dir_ / "show.egf", showcase(), sg::SliderValues{-1, 20, 80}, 5),
+    ASSERT_EQ(kestro::test::reasonOf(
+                  sg::saveGameFile(dir_ / "show.egf", showcase(), sg::SliderValues{-1, 20, 80}, 5)),
               std::nullopt);
     const RunResult r = sim({"show", path("show.egf")});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -258,7 +260,9 @@ TEST_F(ToolsGame, WrongDimensionsLoadWithANote) {
 
 // Every error is one line on stderr, status 1, nothing on stdout, no file written.
 TEST_F(ToolsGame, ErrorsAreOneLineAndStatusOne) {
-    ASSERT_EQ(sg::saveGameFile(dir_ / "good.egf", showcase(), sg::SliderValues{}, 5), std::nullopt);
+    ASSERT_EQ(kestro::test::reasonOf(
+                  sg::saveGameFile(dir_ / "good.egf", showcase(), sg::SliderValues{}, 5)),
+              std::nullopt);
     sg::SaveBytes outside = sg::encode(showcase(), sg::SliderValues{}, 5);
     outside[sg::kVariablesOffset + 4 * 8] ^= 0x40;  // ballX 30 becomes 94
     kestro::test::writeFile(dir_ / "outside.egf", asString(outside));
@@ -353,7 +357,9 @@ TEST_F(ToolsGame, GamesTheGameCannotRunAreRefusedByEveryCommand) {
     for (const auto& h : hostile) {
         GameState s = showcase();
         h.change(s);
-        ASSERT_EQ(sg::saveGameFile(dir_ / h.file, s, sg::SliderValues{}, 5), std::nullopt);
+        ASSERT_EQ(
+            kestro::test::reasonOf(sg::saveGameFile(dir_ / h.file, s, sg::SliderValues{}, 5)),
+            std::nullopt);
         const std::vector<std::vector<std::string>> commands = {
             {"show", path(h.file)},
             {"step", path(h.file), path("x.egf")},

@@ -9,7 +9,7 @@ namespace kestro::sim {
 namespace {
 
 TEST(ToolsPlaySoak, AnHourAtLevel40IsRepeatable) {
-    const kestro::testing::TempDir dir("kestro-play-soak");
+    const kestro::test::TempDir dir("kestro-play-soak");
     testing::expectLongPlayRepeatable(3'600'000, dir.path());
 }
 

@@ -44,19 +44,19 @@ class ToolsPlay : public testing::SimFolder {
   protected:
     ToolsPlay() : SimFolder("kestro-tools-play") {}
     sg::DecodedGame decoded(const std::string& name) const {
-        auto r = sg::loadGameFile(dir_ / name);
-        EXPECT_TRUE(r.ok()) << name << ": " << (r.ok() ? "" : r.error().message);
-        return r.ok() ? r.value() : sg::DecodedGame{};
+        auto r = sg::loadSavedGame(dir_ / name);
+        EXPECT_TRUE(r.ok()) << name << ": " << (r.ok() ? "" : r.error().reason);
+        return r.ok() ? r.value().game : sg::DecodedGame{};
     }
     // Saves the game of `from` changed by edit as `to`.
     template <class Edit>
     void rewrite(const std::string& from, const std::string& to, Edit edit) const {
         sg::DecodedGame g = decoded(from);
         edit(g);
-        kestro::testing::writeFile(dir_ / to, asString(sg::encode(g)));
+        kestro::test::writeFile(dir_ / to, asString(sg::encode(g)));
     }
     void writePointer(const std::string& name, const std::vector<Move>& moves) const {
-        kestro::testing::writeFile(dir_ / name, testing::pointerFileText(moves));
+        kestro::test::writeFile(dir_ / name, testing::pointerFileText(moves));
     }
     static std::string asString(const sg::SaveBytes& b) { return std::string(b.begin(), b.end()); }
 };
@@ -273,7 +273,7 @@ TEST_F(ToolsPlay, ErrorsAreOneLineAndStatusOne) {
     });
     sg::SaveBytes outside = sg::encode(GameState{}, sg::SliderValues{}, 5);
     outside[sg::kVariablesOffset + 4 * 8] = 94;  // ballX
-    kestro::testing::writeFile(dir_ / "outside.egf", asString(outside));
+    kestro::test::writeFile(dir_ / "outside.egf", asString(outside));
     std::ofstream(dir_ / "version.egf") << "EGF1.0br" << std::string(11176, '\0');
     const std::pair<const char*, const char*> pointerFiles[] = {
         {"word.txt", "10 1 2\n20 x 3\n"},    {"short.txt", "10 1 2\n\n20 3\n"},
@@ -283,12 +283,12 @@ TEST_F(ToolsPlay, ErrorsAreOneLineAndStatusOne) {
         {"control.txt", "10 1\x01 2\n"},
     };
     for (const auto& [name, text] : pointerFiles) {
-        kestro::testing::writeFile(dir_ / name, text);
+        kestro::test::writeFile(dir_ / name, text);
     }
     ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
     { std::ofstream(dir_ / "big.txt"); }
     fs::resize_file(dir_ / "big.txt", (std::uintmax_t{64} << 20) + 1);  // sparse
-    kestro::testing::writeFile(dir_ / "draws.txt", "0.5\n0.25\n");
+    kestro::test::writeFile(dir_ / "draws.txt", "0.5\n0.25\n");
 
     const struct {
         std::vector<std::string> args;  // after "play --out x.egf"
@@ -373,7 +373,7 @@ TEST_F(ToolsPlay, AFailedWriteToStdoutIsAnError) {
         GTEST_SKIP() << "no /dev/full";
     }
     ok({"new", path("good.egf"), "--seed", "3", "--key", "5"});
-    const RunResult r = kestro::testing::runProgramFrom(
+    const RunResult r = kestro::test::runProgramFrom(
         KESTRO_SIM, {"play", path("good.egf"), "--seed", "1"}, "/dev/null", "/dev/full");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "kestro-sim: play: cannot write to standard output\n");

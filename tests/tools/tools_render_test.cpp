@@ -24,6 +24,7 @@
 #include "savegame/game_file.h"
 #include "savegame/slider_values.h"
 #include "tests/support/levels.h"
+#include "tests/support/result.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/tools/run_sim.h"
@@ -44,8 +45,8 @@ class ToolsRender : public ::testing::Test {
     // A level laid out by the game and saved as the game saves it.
     GameState saveLevel(const std::filesystem::path& path, std::int32_t level, std::uint64_t seed) {
         kestro::test::LaidLevel laid(level, seed);
-        EXPECT_FALSE(savegame::saveGameFile(path, laid.state,
-                                            savegame::readSliderValues(laid.sliders.view()), 1234));
+        EXPECT_FALSE(kestro::test::reasonOf(savegame::saveGameFile(
+            path, laid.state, savegame::readSliderValues(laid.sliders.view()), 1234)));
         return laid.state;
     }
 
@@ -171,6 +172,30 @@ TEST_F(ToolsRender, ErrorsAreOneLineAndStatusOne) {
         EXPECT_EQ(runSim(args).err, "kestro-sim: render: " + message + "\n");
     }
     EXPECT_FALSE(std::filesystem::exists(png));
+}
+
+// A file that cannot be loaded is named once, and a file loaded with a note names itself in the
+// note, as in every other command.
+TEST_F(ToolsRender, LoadFailuresAndNotesNameTheFileOnce) {
+    const std::string png = (dir_ / "out.png").string();
+    const std::string missing = (dir_ / "missing.egf").string();
+    EXPECT_EQ(runSim({"render", missing, png}).err,
+              "kestro-sim: render: cannot open '" + missing + "': No such file or directory\n");
+    EXPECT_EQ(runSim({"render", dir_.string(), png}).err,
+              "kestro-sim: render: '" + dir_.string() + "' is a folder\n");
+
+    const auto dims = dir_ / "dims.egf";
+    saveLevel(dims, 1, 5);
+    {
+        std::fstream f(dims, std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(8);
+        f.put(59);  // the first dimension field is no longer 58
+    }
+    const auto r = runSim({"render", dims.string(), png});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "kestro-sim: note: " + dims.string() +
+                         ": Sorry, this file has been tampered with!\n");
+    EXPECT_TRUE(std::filesystem::exists(png));
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "savegame/game_file.h"
 #include "savegame/slider_values.h"
 #include "tests/support/process.h"
+#include "tests/support/result.h"
 #include "tests/support/temp_dir.h"
 
 namespace kestro::sim {
@@ -64,13 +65,13 @@ class ToolsThumbnail : public ::testing::Test {
         SeededRandom random(11);
         NullDisplay display;
         generateLevel(state_, sliders.view(), random, display);
-        ASSERT_FALSE(savegame::saveGameFile(in_ / "level.egf", state_,
-                                            savegame::readSliderValues(sliders.view()), 1234));
+        ASSERT_FALSE(kestro::test::reasonOf(savegame::saveGameFile(
+            in_ / "level.egf", state_, savegame::readSliderValues(sliders.view()), 1234)));
     }
 
     // Runs the Exec line as the desktop does, with the built kestro-sim for the program's name.
     kestro::test::RunResult thumbnail(const fs::path& in, const fs::path& out,
-                                         const std::string& size) const {
+                                      const std::string& size) const {
         const std::vector<std::string> words = execWords();
         EXPECT_FALSE(words.empty());
         if (words.empty()) {
