@@ -1,5 +1,4 @@
-// kestro-sim play: runs a saved game on virtual time, with pointer moves given in advance, and
-// prints what happens as one line per event.
+// kestro-sim play: the options of a run on virtual time, its output checked and its end saved.
 
 #include <cstdint>
 #include <iostream>
@@ -8,15 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "game/display.h"
-#include "game/game.h"
 #include "game/slider.h"
 #include "game/tiles.h"
-#include "savegame/apply.h"
 #include "tools/cli.h"
 #include "tools/commands.h"
 #include "tools/game_io.h"
 #include "tools/option_parser.h"
+#include "tools/play.h"
 #include "tools/pointer_file.h"
 
 namespace kestro::sim {
@@ -47,37 +44,6 @@ TileSize tileOption(const ParsedArgs& p) {
     return TileSize{*w, *h};
 }
 
-// The game's display for a run without a window: each message is answered at once, and it and
-// each level that ends become a line "<ms> ..." on out.
-class EventLog final : public GameDisplay {
-  public:
-    explicit EventLog(std::ostream& out) : out_(out) {}
-
-    void watch(Game& game) {
-        game_ = &game;
-        game.onLevelEnd = [this](LevelEnd end, Millis at) {
-            const GameState& s = game_->state();
-            write(std::to_string(at) + (end == LevelEnd::Completed ? " complete" : " lost") +
-                  " level=" + std::to_string(s.level) + " score=" + std::to_string(s.score));
-        };
-    }
-
-    void setLabel(LabelId, const std::string&) override {}
-    void showScore(std::int32_t) override {}
-    void showMessage(const std::string& text) override {
-        write(std::to_string(game_ ? game_->timers().now() : 0) + " message " + text);
-    }
-
-    void write(std::string line) {
-        line += '\n';
-        out_.write(line.data(), static_cast<std::streamsize>(line.size()));
-    }
-
-  private:
-    std::ostream& out_;
-    Game* game_ = nullptr;
-};
-
 }  // namespace
 
 int cmdPlay(const Args& args) {
@@ -97,45 +63,23 @@ int cmdPlay(const Args& args) {
         }
 
         StandardSliders sliders;
-        EventLog log(std::cout);
-        Game game(sliders.view(), *random, log);
-        log.watch(game);
-        GameState& s = game.state();
-        savegame::applyDecodedGame(decoded, s, sliders.view());
-        s.tileW = tile.w;
-        s.tileH = tile.h;
-
-        game.setPaused(false, 0);
+        PlayEnd played;
         try {
-            // A move comes before any timer due in the same millisecond.
-            for (const PointerMove& m : moves) {
-                if (m.ms > end) {
-                    break;
-                }
-                game.advanceTo(m.ms - 1);
-                game.mouseMove(m.x, m.y);
-            }
-            game.advanceTo(end);
-        } catch (const std::out_of_range&) {
+            played =
+                play(decoded, PlayRun{end, tile.w, tile.h, moves}, *random, sliders, std::cout);
+        } catch (const DrawsRanOut& e) {
             if (!p.has("--draws")) {
                 throw;
             }
             throw CliError("--draws file '" + *p.text("--draws") + "' ran out of draws at " +
-                           std::to_string(game.timers().now()) + " ms");
+                           std::to_string(e.at()) + " ms");
         }
-
-        const auto& ticks = game.ticks();  // Ball, accel, LevelUp, Score
-        log.write("end ms=" + std::to_string(end) + " ticks=" + std::to_string(ticks[0]) + "/" +
-                  std::to_string(ticks[1]) + "/" + std::to_string(ticks[2]) + "/" +
-                  std::to_string(ticks[3]) + " level=" + std::to_string(s.level) +
-                  " score=" + std::to_string(s.score) + " banked=" + std::to_string(s.bankedScore) +
-                  " interval=" + std::to_string(s.ballInterval));
         std::cout.flush();
         if (!std::cout) {
             throw CliError("cannot write to standard output");
         }
         if (const auto out = p.text("--out")) {
-            save(*out, s, sliders, key);
+            save(*out, played.state, sliders, key);
         }
         return 0;
     });

@@ -1,7 +1,7 @@
 #pragma once
 // A long `kestro-sim play` at level 40 with a pointer that moves every 50 ms to random places
 // (some of them off the playfield): it must finish, give the same output twice and match the
-// game run in-process.
+// game run in-process by play().
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 
 #include "savegame/game_file.h"
 #include "tests/support/files.h"
-#include "tests/tools/play_reference.h"
+#include "tests/tools/play_moves.h"
 #include "tests/tools/run_sim.h"
 
 namespace kestro::sim::testing {

@@ -1,0 +1,62 @@
+#pragma once
+// The pointer files the play tests hand to `kestro-sim play`, and the run the command must match:
+// play() driven in-process with the same game, times and moves.
+
+#include <charconv>
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/random.h"
+#include "game/slider.h"
+#include "savegame/codec.h"
+#include "savegame/slider_values.h"
+#include "tools/play.h"
+#include "tools/pointer_file.h"
+
+namespace kestro::sim::testing {
+
+using Move = PointerMove;
+
+// The cell size play uses without --tile: the 582 x 525 playfield over 59 x 47 cells.
+inline const float kLayoutTileW = static_cast<float>(582) / 59;
+inline const float kLayoutTileH = static_cast<float>(525) / 47;
+
+struct PlayResult {
+    std::string out;  // stdout, line by line
+    GameState state;  // the game at the end
+    savegame::SliderValues sliders;
+};
+
+inline PlayResult playInProcess(const savegame::DecodedGame& start, Millis end,
+                                RandomSource& random, const std::vector<Move>& moves = {},
+                                float tileW = kLayoutTileW, float tileH = kLayoutTileH) {
+    StandardSliders sliders;
+    std::ostringstream out;
+    const PlayEnd e = play(start, PlayRun{end, tileW, tileH, moves}, random, sliders, out);
+    return PlayResult{out.str(), e.state, savegame::readSliderValues(sliders.view())};
+}
+
+// A float written so that reading it back gives the same float.
+inline std::string exactText(float v) {
+    char buffer[32];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, r.ptr);
+}
+
+inline std::string pointerFileText(const std::vector<Move>& moves) {
+    std::string text;
+    for (const Move& m : moves) {
+        text += std::to_string(m.ms) + " " + exactText(m.x) + " " + exactText(m.y) + "\n";
+    }
+    return text;
+}
+
+// The pixel position whose pointer wall lands on cell (x, y).
+inline Move moveOnto(Millis ms, int x, int y, float tileW = kLayoutTileW,
+                     float tileH = kLayoutTileH) {
+    return Move{ms, static_cast<float>(x + 1) * tileW, static_cast<float>(y + 1) * tileH};
+}
+
+}  // namespace kestro::sim::testing

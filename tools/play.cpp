@@ -1,0 +1,78 @@
+#include "tools/play.h"
+
+#include <string>
+
+#include "game/display.h"
+#include "game/game.h"
+#include "savegame/apply.h"
+
+namespace kestro::sim {
+namespace {
+
+// The game's display for a run without a window: each message is answered at once, and it and
+// each level that ends become a line "<ms> ..." on out.
+class EventLog final : public GameDisplay {
+  public:
+    explicit EventLog(std::ostream& out) : out_(out) {}
+
+    void watch(Game& game) {
+        game_ = &game;
+        game.onLevelEnd = [this](LevelEnd end, Millis at) {
+            const GameState& s = game_->state();
+            write(std::to_string(at) + (end == LevelEnd::Completed ? " complete" : " lost") +
+                  " level=" + std::to_string(s.level) + " score=" + std::to_string(s.score));
+        };
+    }
+
+    void setLabel(LabelId, const std::string&) override {}
+    void showScore(std::int32_t) override {}
+    void showMessage(const std::string& text) override {
+        write(std::to_string(game_ ? game_->timers().now() : 0) + " message " + text);
+    }
+
+    void write(std::string line) {
+        line += '\n';
+        out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+    }
+
+  private:
+    std::ostream& out_;
+    Game* game_ = nullptr;
+};
+
+}  // namespace
+
+PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSource& random,
+             StandardSliders& sliders, std::ostream& out) {
+    EventLog log(out);
+    Game game(sliders.view(), random, log);
+    log.watch(game);
+    GameState& s = game.state();
+    savegame::applyDecodedGame(start, s, sliders.view());
+    s.tileW = run.tileW;
+    s.tileH = run.tileH;
+
+    game.setPaused(false, 0);
+    try {
+        for (const PointerMove& m : run.moves) {
+            if (m.ms > run.end) {
+                break;
+            }
+            game.advanceTo(m.ms - 1);
+            game.mouseMove(m.x, m.y);
+        }
+        game.advanceTo(run.end);
+    } catch (const std::out_of_range& e) {
+        throw DrawsRanOut(e, game.timers().now());
+    }
+
+    const auto& ticks = game.ticks();  // Ball, accel, LevelUp, Score
+    log.write("end ms=" + std::to_string(run.end) + " ticks=" + std::to_string(ticks[0]) + "/" +
+              std::to_string(ticks[1]) + "/" + std::to_string(ticks[2]) + "/" +
+              std::to_string(ticks[3]) + " level=" + std::to_string(s.level) +
+              " score=" + std::to_string(s.score) + " banked=" + std::to_string(s.bankedScore) +
+              " interval=" + std::to_string(s.ballInterval));
+    return PlayEnd{s, ticks};
+}
+
+}  // namespace kestro::sim

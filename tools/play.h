@@ -1,0 +1,53 @@
+#pragma once
+// The run of `kestro-sim play`: a saved game on virtual time, with pointer moves given in
+// advance, and one line per event on a stream.
+
+#include <array>
+#include <cstdint>
+#include <ostream>
+#include <stdexcept>
+#include <vector>
+
+#include "game/game_state.h"
+#include "game/random.h"
+#include "game/slider.h"
+#include "game/timer_set.h"
+#include "savegame/codec.h"
+#include "tools/pointer_file.h"
+
+namespace kestro::sim {
+
+// What a run is given besides the game: where it ends, the cell size of the playfield the
+// pointer moves over, and the moves.
+struct PlayRun {
+    Millis end = 0;
+    float tileW = 0.0f;
+    float tileH = 0.0f;
+    std::vector<PointerMove> moves;
+};
+
+// The game when the run ended, and how often each timer fired (by TimerId).
+struct PlayEnd {
+    GameState state;
+    std::array<std::int64_t, kTimerCount> ticks{};
+};
+
+// The random source ran out of draws (it threw std::out_of_range) at `at` ms of game time.
+class DrawsRanOut : public std::out_of_range {
+  public:
+    DrawsRanOut(const std::out_of_range& cause, Millis at) : std::out_of_range(cause), at_(at) {}
+    Millis at() const { return at_; }
+
+  private:
+    Millis at_;
+};
+
+// Loads start into a game on sliders, starts its timers at 0, delivers each move up to run.end
+// in the millisecond before the timers of its own (a move comes before any timer due in the same
+// millisecond), then advances to run.end. Writes to out each game message ("<ms> message
+// <text>"), each level end ("<ms> complete|lost level=L score=S") and last the end line ("end
+// ms=... ticks=b/a/l/s level=... score=... banked=... interval=...").
+PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSource& random,
+             StandardSliders& sliders, std::ostream& out);
+
+}  // namespace kestro::sim
