@@ -15,7 +15,7 @@
 #include "tests/tools/play_moves.h"
 #include "tests/tools/run_sim.h"
 
-namespace kestro::sim::testing {
+namespace kestro::sim::test {
 
 inline void expectLongPlayRepeatable(Millis end, const std::filesystem::path& dir) {
     const std::string start = (dir / "start.egf").string();
@@ -47,4 +47,4 @@ inline void expectLongPlayRepeatable(Millis end, const std::filesystem::path& di
     EXPECT_NE(first.out.find("end ms=" + std::to_string(end) + " "), std::string::npos);
 }
 
-}  // namespace kestro::sim::testing
+}  // namespace kestro::sim::test

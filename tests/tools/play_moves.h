@@ -15,7 +15,7 @@
 #include "tools/play.h"
 #include "tools/pointer_file.h"
 
-namespace kestro::sim::testing {
+namespace kestro::sim::test {
 
 using Move = PointerMove;
 
@@ -59,4 +59,4 @@ inline Move moveOnto(Millis ms, int x, int y, float tileW = kLayoutTileW,
     return Move{ms, static_cast<float>(x + 1) * tileW, static_cast<float>(y + 1) * tileH};
 }
 
-}  // namespace kestro::sim::testing
+}  // namespace kestro::sim::test

@@ -42,12 +42,3 @@ class SimFolder : public ::testing::Test {
 };
 
 }  // namespace kestro::sim::test
-
-// The play tests and their reference player still reach these helpers by the namespaces' former
-// name; these two lines go when those files move to the new one.
-namespace kestro::testing {
-using namespace kestro::test;  // NOLINT(google-build-using-namespace)
-}
-namespace kestro::sim::testing {
-using namespace kestro::sim::test;  // NOLINT(google-build-using-namespace)
-}

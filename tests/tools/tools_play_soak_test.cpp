@@ -10,7 +10,7 @@ namespace {
 
 TEST(ToolsPlaySoak, AnHourAtLevel40IsRepeatable) {
     const kestro::test::TempDir dir("kestro-play-soak");
-    testing::expectLongPlayRepeatable(3'600'000, dir.path());
+    test::expectLongPlayRepeatable(3'600'000, dir.path());
 }
 
 }  // namespace

@@ -37,13 +37,13 @@ namespace {
 
 namespace fs = std::filesystem;
 namespace sg = kestro::savegame;
-using testing::Move;
-using testing::RunResult;
+using test::Move;
+using test::RunResult;
 
 // The four cells the goals of every level stand on.
 constexpr int kGoals[4][2] = {{56, 44}, {56, 2}, {2, 44}, {2, 2}};
 
-class ToolsPlay : public testing::SimFolder {
+class ToolsPlay : public test::SimFolder {
   protected:
     ToolsPlay() : SimFolder("kestro-tools-play") {}
     sg::DecodedGame decoded(const std::string& name) const {
@@ -59,7 +59,7 @@ class ToolsPlay : public testing::SimFolder {
         kestro::test::writeFile(dir_ / to, asString(sg::encode(g)));
     }
     void writePointer(const std::string& name, const std::vector<Move>& moves) const {
-        kestro::test::writeFile(dir_ / name, testing::pointerFileText(moves));
+        kestro::test::writeFile(dir_ / name, test::pointerFileText(moves));
     }
     static std::string asString(const sg::SaveBytes& b) { return std::string(b.begin(), b.end()); }
 };
@@ -119,7 +119,7 @@ TEST_F(ToolsPlay, PrintsAndSavesWhatTheGameDoes) {
         if (c.ms) {
             args.insert(args.end(), {"--ms", std::to_string(*c.ms)});
         }
-        float tileW = testing::kLayoutTileW, tileH = testing::kLayoutTileH;
+        float tileW = test::kLayoutTileW, tileH = test::kLayoutTileH;
         if (!c.tile.empty()) {
             args.insert(args.end(), {"--tile", c.tile[0], c.tile[1]});
             tileW = std::stof(c.tile[0]);
@@ -131,8 +131,8 @@ TEST_F(ToolsPlay, PrintsAndSavesWhatTheGameDoes) {
 
         const Millis end = c.ms.value_or(60000);
         SeededRandom random(c.seed);
-        const testing::PlayResult expected =
-            testing::playInProcess(decoded("start.egf"), end, random, c.moves, tileW, tileH);
+        const test::PlayResult expected =
+            test::playInProcess(decoded("start.egf"), end, random, c.moves, tileW, tileH);
         EXPECT_EQ(r.out, expected.out);
         EXPECT_EQ(bytesOf("end.egf"), asString(sg::encode(expected.state, expected.sliders, 99)));
         const auto ticks = ticksOf(r.out);
@@ -189,7 +189,7 @@ TEST_F(ToolsPlay, LevelEndsPrintTheirLinesAtTheTickThatEndedThem) {
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out.substr(0, r.out.rfind("end ms=")), c.events);
         SeededRandom random(9);
-        EXPECT_EQ(r.out, testing::playInProcess(decoded("start.egf"), c.ms, random).out);
+        EXPECT_EQ(r.out, test::playInProcess(decoded("start.egf"), c.ms, random).out);
         EXPECT_EQ(decoded("end.egf").sliders.SLvl, c.savedLevelSlider);
     }
 }
@@ -201,7 +201,7 @@ TEST_F(ToolsPlay, PointerMovesLeaveTheirWallUntilTheEnd) {
         int x, y;
     };
     const Case cases[] = {
-        {{}, testing::kLayoutTileW, testing::kLayoutTileH, 20, 10},
+        {{}, test::kLayoutTileW, test::kLayoutTileH, 20, 10},
         {{"--tile", "10", "10"}, 10.0f, 10.0f, 5, 40},
         {{"--tile=6.5", "14"}, 6.5f, 14.0f, 50, 3},
     };
@@ -209,8 +209,8 @@ TEST_F(ToolsPlay, PointerMovesLeaveTheirWallUntilTheEnd) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.x) + ", " + std::to_string(c.y));
         // The second move comes after the end and is not delivered: it would lift the wall.
-        const std::vector<Move> moves{testing::moveOnto(1000, c.x, c.y, c.tileW, c.tileH),
-                                      testing::moveOnto(2001, 30, 30, c.tileW, c.tileH)};
+        const std::vector<Move> moves{test::moveOnto(1000, c.x, c.y, c.tileW, c.tileH),
+                                      test::moveOnto(2001, 30, 30, c.tileW, c.tileH)};
         writePointer("pointer.txt", moves);
         std::vector<std::string> args{"play",      path("start.egf"),
                                       "--ms",      "2000",
@@ -238,7 +238,7 @@ TEST_F(ToolsPlay, AMoveComesBeforeTheTimersOfItsMillisecond) {
     while (true) {
         SeededRandom random(1);
         ++tick;
-        const std::string out = testing::playInProcess(start, tick, random).out;
+        const std::string out = test::playInProcess(start, tick, random).out;
         if (ticksOf(out)[static_cast<std::size_t>(TimerId::Ball)] != 0) {
             break;
         }
@@ -246,7 +246,7 @@ TEST_F(ToolsPlay, AMoveComesBeforeTheTimersOfItsMillisecond) {
     const auto& v = start.variables;
     const int frontX = 2 * v.ballX - v.lastX, frontY = 2 * v.ballY - v.lastY;
     ASSERT_EQ(start.tiles.at(frontX, frontY), tileEmpty);
-    const std::vector<Move> moves{testing::moveOnto(tick, frontX, frontY)};
+    const std::vector<Move> moves{test::moveOnto(tick, frontX, frontY)};
     writePointer("pointer.txt", moves);
 
     ok({"play", path("start.egf"), "--ms", std::to_string(tick), "--seed", "1", "--pointer",
@@ -256,7 +256,7 @@ TEST_F(ToolsPlay, AMoveComesBeforeTheTimersOfItsMillisecond) {
     EXPECT_FALSE(end.variables.ballX == frontX && end.variables.ballY == frontY);
 
     SeededRandom first(1);
-    const auto expected = testing::playInProcess(start, tick, first, moves);
+    const auto expected = test::playInProcess(start, tick, first, moves);
     EXPECT_EQ(bytesOf("end.egf"), asString(sg::encode(expected.state, expected.sliders, 1)));
     // The same move after the timers of its millisecond ends elsewhere.
     StandardSliders sliders;
@@ -264,8 +264,8 @@ TEST_F(ToolsPlay, AMoveComesBeforeTheTimersOfItsMillisecond) {
     SeededRandom after(1);
     Game late(sliders.view(), after, display);
     sg::applyDecodedGame(start, late.state(), sliders.view());
-    late.state().tileW = testing::kLayoutTileW;
-    late.state().tileH = testing::kLayoutTileH;
+    late.state().tileW = test::kLayoutTileW;
+    late.state().tileH = test::kLayoutTileH;
     late.setPaused(false, 0);
     late.advanceTo(tick);
     late.mouseMove(moves[0].x, moves[0].y);
@@ -389,7 +389,7 @@ TEST_F(ToolsPlay, AFailedWriteToStdoutIsAnError) {
 
 // Ten minutes of the long run; an hour of it is the soak test.
 TEST_F(ToolsPlay, TenMinutesAtLevel40AreRepeatable) {
-    testing::expectLongPlayRepeatable(600'000, dir_);
+    test::expectLongPlayRepeatable(600'000, dir_);
 }
 
 }  // namespace
