@@ -121,7 +121,8 @@ std::string randomSuffix(unsigned attempt) {
     if (::getrandom(random, sizeof random, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof random)) {
         auto mix = static_cast<std::uint64_t>(
                        std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                   (static_cast<std::uint64_t>(::getpid()) << 32) ^ (attempt * 0x9E3779B9u);
+                   (static_cast<std::uint64_t>(::getpid()) << 32) ^
+                   static_cast<std::uint64_t>(attempt * 0x9E3779B9u);
         for (unsigned char& r : random) {
             mix = mix * 6364136223846793005u + 1442695040888963407u;
             r = static_cast<unsigned char>(mix >> 56);
