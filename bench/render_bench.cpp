@@ -29,6 +29,7 @@
 #include "game/display.h"
 #include "game/game_state.h"
 #include "game/level.h"
+#include "game/playfield.h"
 #include "game/random.h"
 #include "game/slider.h"
 #include "render/crender.h"
@@ -40,8 +41,8 @@ namespace kestro {
 namespace {
 
 // The playfield of the window at its start-up size.
-constexpr int kFieldWidth = 582;
-constexpr int kFieldHeight = 525;
+constexpr int kFieldWidth = kDesignFieldWidth;
+constexpr int kFieldHeight = kDesignFieldHeight;
 
 class NoDialog final : public TrapDialog {
   public:

@@ -22,6 +22,10 @@ RuntimeError subscriptOutOfRange(std::string source) {
     return RuntimeError(errnum::kSubscriptOutOfRange, std::move(source), "Subscript out of range");
 }
 
+RuntimeError pathFileAccessError(std::string source) {
+    return RuntimeError(errnum::kPathFileAccess, std::move(source), "Path/File access error");
+}
+
 RuntimeError objectNotSet(std::string source) {
     return RuntimeError(errnum::kObjectNotSet, std::move(source),
                         "Object variable or With block variable not set");

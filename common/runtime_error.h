@@ -12,6 +12,7 @@ namespace errnum {
 inline constexpr std::int32_t kOverflow = 6;
 inline constexpr std::int32_t kSubscriptOutOfRange = 9;
 inline constexpr std::int32_t kTypeMismatch = 13;
+inline constexpr std::int32_t kPathFileAccess = 75;
 inline constexpr std::int32_t kObjectNotSet = 91;
 inline constexpr std::int32_t kInvalidPropertyValue = 380;
 }  // namespace errnum
@@ -36,6 +37,7 @@ class RuntimeError : public std::runtime_error {
 RuntimeError typeMismatch(std::string source = kErrorSource);         // 13 "Type mismatch"
 RuntimeError overflowError(std::string source = kErrorSource);        // 6 "Overflow"
 RuntimeError subscriptOutOfRange(std::string source = kErrorSource);  // 9 "Subscript out of range"
+RuntimeError pathFileAccessError(std::string source = kErrorSource);  // 75 "Path/File access error"
 RuntimeError objectNotSet(std::string source = kErrorSource);         // 91 "Object variable or ..."
 RuntimeError invalidPropertyValue(std::string source = kErrorSource);  // 380
 

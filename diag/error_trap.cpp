@@ -1,9 +1,9 @@
 #include "diag/error_trap.h"
 
-#include <limits>
 #include <optional>
 #include <string>
 
+#include "common/int_range.h"
 #include "common/runtime_error.h"
 #include "diag/log.h"
 
@@ -87,8 +87,7 @@ bool runTrapped(TrapDialog& dialog, std::string_view where,
         try {
             steps[k]();
         } catch (const RuntimeError& e) {
-            if (e.number() < std::numeric_limits<std::int16_t>::min() ||
-                e.number() > std::numeric_limits<std::int16_t>::max()) {
+            if (!fitsIn<std::int16_t>(e.number())) {
                 throw;
             }
             error =

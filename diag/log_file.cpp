@@ -19,8 +19,6 @@ namespace kestro {
 
 namespace {
 
-constexpr std::int32_t kPathFileAccessError = 75;
-
 // Whether the log may be written into what lies at its path. A regular file, and a character
 // device, so that a log linked to /dev/null (or to /dev/full) takes the records and drops them.
 // Not a FIFO: with no reader a write would wait for good. Not a folder or socket, which take no
@@ -198,8 +196,7 @@ bool sweepCopyLogs(const std::string& folder, std::string_view name, const std::
 }  // namespace
 
 LogUnavailable::LogUnavailable(std::vector<std::string> tried)
-    : RuntimeError(kPathFileAccessError, kErrorSource, "Path/File access error"),
-      tried_(std::move(tried)) {}
+    : RuntimeError(pathFileAccessError()), tried_(std::move(tried)) {}
 
 void writeOrDrop(int fd, std::string_view bytes) noexcept {
     static_cast<void>(writeAll(fd, bytes.data(), bytes.size()));

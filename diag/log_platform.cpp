@@ -73,7 +73,7 @@ std::string logStamp(const LocalDateTime& t) {
 LogPlatform realLogPlatform() {
     const std::optional<std::string> exe = readExePath();
     if (!exe || exe->empty() || exe->front() != '/') {
-        throw RuntimeError(75, kErrorSource, "Path/File access error");
+        throw pathFileAccessError();
     }
     const std::size_t slash = exe->rfind('/');
     LogPlatform p;

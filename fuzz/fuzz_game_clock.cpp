@@ -42,6 +42,7 @@
 #include "fuzz/byte_reader.h"
 #include "game/display.h"
 #include "game/game.h"
+#include "game/playfield.h"
 #include "game/random.h"
 #include "game/slider.h"
 #include "savegame/apply.h"
@@ -181,8 +182,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         SteppingTime messageTime(0);
         Game game(sliders.view(), random, display, &messageTime);
         start(in, game, sliders, random);
-        game.state().tileW = 582.0f / kestro::kCols;
-        game.state().tileH = 525.0f / kestro::kRows;
+        game.state().tileW = static_cast<float>(kestro::kDesignFieldWidth) / kestro::kCols;
+        game.state().tileH = static_cast<float>(kestro::kDesignFieldHeight) / kestro::kRows;
         messageTime = SteppingTime(in.u8());
         if (const std::uint8_t stall = in.u8(); stall != 0) {
             game.setStallLimit(Millis{stall} * 10);

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "game/checked_int.h"
+#include "common/int_range.h"
 
 namespace kestro {
 
@@ -33,11 +33,6 @@ void pushBlock(Tiles& tiles, int px, int py, int sx, int sy) {
         tiles.set(tx, ty, tileBlock);
     }
 }
-
-struct Cell {
-    int x;
-    int y;
-};
 
 // The ball's way out when the cell ahead is closed: of its four diagonal neighbours, in a fixed
 // order whatever the direction, the last empty one; the cell ahead when none is empty.

@@ -2,20 +2,17 @@
 
 #include <cstdint>
 
-#include "game/checked_int.h"
+#include "common/int_range.h"
 #include "game/level.h"
 
 namespace kestro {
 
 namespace {
 
-// The four goal cells; the level is complete when none of them holds a goal any more (the ball
-// standing on one counts as gone).
-constexpr int kGoalCells[4][2] = {{56, 44}, {56, 2}, {2, 44}, {2, 2}};
-
+// Whether a goal cell still holds a goal (the ball standing on one counts as gone).
 bool anyGoalLeft(const Tiles& tiles) {
-    for (const auto& g : kGoalCells) {
-        if (tiles.at(g[0], g[1]) == tileGoal) {
+    for (const Cell& g : kGoalCells) {
+        if (tiles.at(g.x, g.y) == tileGoal) {
             return true;
         }
     }

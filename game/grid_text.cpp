@@ -23,7 +23,7 @@ char tileChar(std::int16_t code) {
 
 std::string gridText(const Tiles& tiles) {
     std::string out;
-    out.reserve(static_cast<std::size_t>((kCols + 1) * kRows));
+    out.reserve(static_cast<std::size_t>(kCols + 1) * static_cast<std::size_t>(kRows));
     for (int y = 0; y < kRows; ++y) {
         for (int x = 0; x < kCols; ++x) {
             out += tileChar(tiles.at(x, y));

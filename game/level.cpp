@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/int_range.h"
 #include "common/rounding.h"
-#include "game/checked_int.h"
 
 namespace kestro {
 
@@ -91,10 +91,9 @@ void generateLevel(GameState& s, const Sliders& sliders, RandomSource& random,
     s.ballY = 27;
     s.tiles.set(s.ballX, s.ballY, tileBall);
 
-    s.tiles.set(56, 44, tileGoal);
-    s.tiles.set(56, 2, tileGoal);
-    s.tiles.set(2, 44, tileGoal);
-    s.tiles.set(2, 2, tileGoal);
+    for (const Cell& goal : kGoalCells) {
+        s.tiles.set(goal.x, goal.y, tileGoal);
+    }
 }
 
 }  // namespace kestro

@@ -1,11 +1,17 @@
 #pragma once
 
+#include <array>
+
 #include "game/display.h"
 #include "game/game_state.h"
 #include "game/random.h"
 #include "game/slider.h"
 
 namespace kestro {
+
+// The four goals a level lays out, one in each corner inside the border. The level is complete
+// when none of them holds a goal any more.
+inline constexpr std::array<Cell, 4> kGoalCells{{{56, 44}, {56, 2}, {2, 44}, {2, 2}}};
 
 // Lays out a level on the grid (border, scattered blocks and markers, ball, goals) and derives
 // the level's timing and starting score from the sliders. It does not clear the grid first.

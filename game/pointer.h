@@ -7,12 +7,6 @@
 
 namespace kestro {
 
-struct Cell {
-    int x = 0;
-    int y = 0;
-    friend bool operator==(const Cell&, const Cell&) = default;
-};
-
 // The cell a pointer position maps to: the one holding the point half a cell to the left of and
 // above the pointer, |nearest(X / tileW) - 1| by |nearest(Y / tileH) - 1|, the division done on
 // floats and halves going to the even neighbour. Nothing when the position maps outside the grid

@@ -17,6 +17,13 @@ inline constexpr std::int16_t tileBlock = 4;
 inline constexpr std::int16_t tileGoal = 8;
 inline constexpr std::int16_t tileMarker = 10;
 
+// Cell (x, y) of the grid.
+struct Cell {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const Cell&, const Cell&) = default;
+};
+
 inline constexpr bool insideGrid(int x, int y) {
     return x >= 0 && x < kCols && y >= 0 && y < kRows;
 }

@@ -1,16 +1,17 @@
 #include "render/crender.h"
 
 #include <array>
-#include <limits>
 #include <string_view>
 #include <utility>
 
+#include "common/int_range.h"
 #include "common/rounding.h"
 #include "common/runtime_error.h"
 #include "diag/error_trap.h"
 #include "diag/log.h"
 #include "render/numbers.h"
 #include "render/routines.h"
+#include "render/slot_memo.h"
 
 namespace kestro {
 
@@ -34,11 +35,7 @@ auto& slot(Vector& list, std::int64_t k) {
 
 // A bound handed over as a 16-bit argument.
 std::int32_t asInt16(std::int64_t v) {
-    if (v < std::numeric_limits<std::int16_t>::min() ||
-        v > std::numeric_limits<std::int16_t>::max()) {
-        throw overflowError();
-    }
-    return static_cast<std::int32_t>(v);
+    return checked16(v);
 }
 
 // Indices of SlotMemo::Corners.
@@ -245,11 +242,7 @@ bool cRender::renderFrame() {
     surfaceOrThrow(sPrimary_).refresh();
 
     const std::int64_t span = std::int64_t{entitiesHigh_} - entitiesLow_;
-    if (span > std::numeric_limits<std::int16_t>::max() ||
-        span < std::numeric_limits<std::int16_t>::min()) {
-        throw overflowError();
-    }
-    std::int16_t objectsRendered = static_cast<std::int16_t>(span);
+    std::int16_t objectsRendered = checked16(span);
     if (render) {
         render(objectsRendered);
     }

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "render/entity.h"
-#include "render/slot_memo.h"
 #include "render/surface.h"
 
 namespace kestro {
 
+class SlotMemo;
 class TrapDialog;
 
 class cRender {
@@ -32,9 +32,7 @@ class cRender {
                             std::int32_t changeH);
 
     DrawingSurface* sPrimary() const { return sPrimary_; }
-    void setSPrimary(DrawingSurface* s) { sPrimary_ = s; }
     DrawingSurface* sBackBuffer() const { return sBackBuffer_; }
-    void setSBackBuffer(DrawingSurface* s) { sBackBuffer_ = s; }
 
     // The event raised once per drawn frame, with objectsRendered = entitiesHigh - entitiesLow.
     std::function<void(std::int16_t& objectsRendered)> render;

@@ -13,18 +13,26 @@ constexpr std::string_view kDelimiter = "\r\n";
 
 }  // namespace
 
+void appendCoordinateField(std::string& out, float coordinate) {
+    appendSingle(out, coordinate);
+    out += kDelimiter;
+}
+
+void appendTail(std::string& out, std::int32_t flags, std::string_view text) {
+    std::array<char, 16> digits;
+    out.append(digits.data(),
+               std::to_chars(digits.data(), digits.data() + digits.size(), flags).ptr);
+    out += kDelimiter;
+    out += text;
+}
+
 std::string entityToText(const renderEntity& entity) {
     std::string out;
     out.reserve(64 + entity.text.size());
     for (const float coordinate : {entity.x1, entity.x2, entity.y1, entity.y2}) {
-        appendSingle(out, coordinate);
-        out += kDelimiter;
+        appendCoordinateField(out, coordinate);
     }
-    std::array<char, 16> flags;
-    out.append(flags.data(),
-               std::to_chars(flags.data(), flags.data() + flags.size(), entity.flags).ptr);
-    out += kDelimiter;
-    out += entity.text;
+    appendTail(out, entity.flags, entity.text);
     return out;
 }
 

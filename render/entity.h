@@ -26,6 +26,11 @@ struct renderEntity {
 
 std::string entityToText(const renderEntity& entity);
 
+// Pieces of the text form, for writers that build many texts from shared parts: one coordinate
+// field with its delimiter, and the last two fields (flags, delimiter, text).
+void appendCoordinateField(std::string& out, float coordinate);
+void appendTail(std::string& out, std::int32_t flags, std::string_view text);
+
 // The empty record when the text has fewer than five CR LF delimiters. A fifth field that is not
 // a whole number throws a type mismatch (13); one beyond 32 bits an overflow (6).
 renderEntity textToEntity(std::string_view text);

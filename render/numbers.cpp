@@ -79,50 +79,12 @@ class Cursor {
 
 enum class Radix { none, decimal, hex, octal };
 
-// The digits of a scanned number. The numbers of entity texts have a handful: the first 40 are
-// kept in place, and only a longer run of digits moves to the heap.
-class Digits {
-  public:
-    void push(char c) {
-        if (!spilled_ && size_ < inPlace_.size()) {
-            inPlace_[size_++] = c;
-            return;
-        }
-        if (!spilled_) {
-            spill_.assign(inPlace_.data(), size_);
-            spilled_ = true;
-        }
-        spill_.push_back(c);
-    }
-    std::string_view view() const {
-        return spilled_ ? std::string_view(spill_) : std::string_view(inPlace_.data(), size_);
-    }
-    bool empty() const { return view().empty(); }
-    std::size_t size() const { return view().size(); }
-    char operator[](std::size_t i) const { return view()[i]; }
-    // Keeps the first n digits.
-    void truncate(std::size_t n) {
-        if (spilled_) {
-            spill_.resize(n);
-        } else {
-            size_ = n;
-        }
-    }
-
-  private:
-    static constexpr std::size_t kInPlace = 40;
-    std::array<char, kInPlace> inPlace_{};
-    std::size_t size_ = 0;
-    bool spilled_ = false;
-    std::string spill_;
-};
-
 // The number at the start of a text, taken apart. A decimal number's value is
 // digits x 10^exponent; a hexadecimal or octal one's is its digits in that base.
 struct ScannedNumber {
     Radix radix = Radix::none;
     bool negative = false;
-    Digits digits;  // without leading zeros (decimal: without trailing zeros either)
+    std::string digits;  // without leading zeros (decimal: without trailing zeros either)
     std::int64_t exponent = 0;
     std::size_t end = 0;  // position just after the last character of the number
 };
@@ -130,9 +92,9 @@ struct ScannedNumber {
 // Exponents beyond this magnitude are held at it: the value is then far outside any range.
 constexpr std::int64_t kExponentCap = 1'000'000'000'000;
 
-void appendDigit(Digits& digits, char c) {
+void appendDigit(std::string& digits, char c) {
     if (!(digits.empty() && c == '0')) {
-        digits.push(c);
+        digits.push_back(c);
     }
 }
 
@@ -198,13 +160,13 @@ ScannedNumber scanDecimal(Cursor& cur) {
         }
     }
 
-    const auto lastNonZero = n.digits.view().find_last_not_of('0');
-    if (lastNonZero == std::string_view::npos) {
-        n.digits.truncate(0);
+    const auto lastNonZero = n.digits.find_last_not_of('0');
+    if (lastNonZero == std::string::npos) {
+        n.digits.clear();
         n.exponent = 0;
     } else {
         n.exponent += static_cast<std::int64_t>(n.digits.size() - lastNonZero - 1);
-        n.digits.truncate(lastNonZero + 1);
+        n.digits.resize(lastNonZero + 1);
     }
     return n;
 }
@@ -298,7 +260,7 @@ double decimalValue(const ScannedNumber& n) {
     }
     if (n.digits.size() <= 15) {
         std::uint64_t mantissa = 0;
-        for (const char c : n.digits.view()) {
+        for (const char c : n.digits) {
             mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
         }
         if (const auto exact = exactProduct(mantissa, n.exponent)) {
@@ -308,7 +270,7 @@ double decimalValue(const ScannedNumber& n) {
     // "digits" "e" "exponent", in place unless the digits are many.
     std::array<char, 96> inPlace;
     std::string onHeap;
-    const std::string_view digits = n.digits.view();
+    const std::string_view digits = n.digits;
     char* first = inPlace.data();
     char* last = inPlace.data() + inPlace.size();
     if (digits.size() + 24 > inPlace.size()) {
@@ -341,7 +303,7 @@ double radixValue(const ScannedNumber& n) {
         mantissa = (mantissa << bitsPerDigit) | static_cast<std::uint64_t>(hexValue(n.digits[i]));
     }
     const std::size_t extra = n.digits.size() - i;
-    if (n.digits.view().find_first_not_of('0', i) != std::string_view::npos) {
+    if (n.digits.find_first_not_of('0', i) != std::string::npos) {
         mantissa |= 1;
     }
     if (extra * static_cast<std::size_t>(bitsPerDigit) > 1100) {

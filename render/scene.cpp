@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/runtime_error.h"
 #include "diag/log.h"
@@ -32,10 +33,10 @@ constexpr TileStyle kTileStyles[] = {
 };
 
 // The last two fields of an entity text: flags and colour text.
-std::string tailOf(const renderEntity& e) {
-    std::string written = entityToText(e);
-    // Fields 1 to 4 are the coordinates of the empty record, each "0\r\n".
-    return written.substr(4 * 3);
+std::string tailOf(std::int32_t flags, std::string_view text) {
+    std::string tail;
+    appendTail(tail, flags, text);
+    return tail;
 }
 
 // The style of a code, or nothing for a code without a colour.
@@ -57,7 +58,7 @@ void requireFinite(float v) {
 }
 
 // The two edges of the cells of one column (x1, x2) or one row (y1, y2), and their written
-// form "low\r\nhigh\r\n", written the first time a cell there is composed.
+// coordinate fields, written the first time a cell there is composed.
 class Edges {
   public:
     Edges(int index, float size) : low_(static_cast<float>(index) * size), high_(low_ + size) {}
@@ -66,10 +67,8 @@ class Edges {
         requireFinite(low_);
         requireFinite(high_);
         if (written_.empty()) {
-            appendSingle(written_, low_);
-            written_ += "\r\n";
-            appendSingle(written_, high_);
-            written_ += "\r\n";
+            appendCoordinateField(written_, low_);
+            appendCoordinateField(written_, high_);
         }
         return written_;
     }
@@ -93,9 +92,10 @@ std::vector<std::string> composeScene(const GameState& s) {
     // flags of the entity before it.
     std::array<std::string, std::size(kTileStyles)> tails;
     for (std::size_t i = 0; i < tails.size(); ++i) {
-        tails[i] = tailOf(renderEntity{0, 0, 0, 0, kTileStyles[i].flags, kTileStyles[i].text});
+        tails[i] = tailOf(kTileStyles[i].flags, kTileStyles[i].text);
     }
-    const std::string emptyTail = tailOf(renderEntity{});
+    const renderEntity empty;
+    const std::string emptyTail = tailOf(empty.flags, empty.text);
     const std::string* tail = &emptyTail;
 
     std::vector<Edges> rows;

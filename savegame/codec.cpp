@@ -1,10 +1,10 @@
 #include "savegame/codec.h"
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 #include <string_view>
 
+#include "common/int_range.h"
 #include "savegame/messages.h"
 
 namespace kestro::savegame {
@@ -36,8 +36,7 @@ std::int32_t get32(std::span<const std::uint8_t> b, std::size_t at) {
 }
 
 bool fits16(std::int32_t v) {
-    return v >= std::numeric_limits<std::int16_t>::min() &&
-           v <= std::numeric_limits<std::int16_t>::max();
+    return fitsIn<std::int16_t>(v);
 }
 
 // Whether a part of the file is accepted.

@@ -28,7 +28,7 @@ std::string helpText(const MenuKeys& keys) {
            "level is complete: the score left over is kept and the next level begins. Red "
            "markers are wiped out when the ball runs over them.\n\n"
            "The score counts down while the ball runs, more slowly the faster the ball is, and "
-           "the ball speeds up up to its top speed. When the score reaches zero the level is "
+           "the ball speeds up towards its top speed. When the score reaches zero the level is "
            "lost and starts again from nothing.\n\n"
            "The sliders set the top speed, the acceleration and the level. They take effect "
            "with Apply, a new level that keeps the score won so far, or with Reset, a new level "

@@ -30,9 +30,12 @@ int cmdNew(const Args& args) {
                                        {"--level", "--accel", "--speed", "--banked", "--prev-accel",
                                         "--seed", "--draws", "--key"});
         StandardSliders sliders;
-        const auto level = p.integer("--level", sliders.SLvl.min(), sliders.SLvl.max(), 1);
-        const auto accel = p.integer("--accel", sliders.SAccel.min(), sliders.SAccel.max(), 5);
-        const auto speed = p.integer("--speed", sliders.SSpeed.min(), sliders.SSpeed.max(), 300);
+        const auto level =
+            p.integer("--level", sliders.SLvl.min(), sliders.SLvl.max(), kLevelSlider.start);
+        const auto accel =
+            p.integer("--accel", sliders.SAccel.min(), sliders.SAccel.max(), kAccelSlider.start);
+        const auto speed =
+            p.integer("--speed", sliders.SSpeed.min(), sliders.SSpeed.max(), kSpeedSlider.start);
         GameState s;
         // Only a game that loads again is built: the banked score leaves room for the level's
         // bonus on top of it, and the previous acceleration is one the game can have had.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "game/playfield.h"
 #include "game/slider.h"
 #include "game/tiles.h"
 #include "tools/cli.h"
@@ -19,10 +20,6 @@
 namespace kestro::sim {
 namespace {
 
-// The playfield of the design layout, in pixels.
-constexpr int kPlayfieldWidth = 582;
-constexpr int kPlayfieldHeight = 525;
-
 struct TileSize {
     float w = 0.0f;
     float h = 0.0f;
@@ -32,8 +29,8 @@ struct TileSize {
 TileSize tileOption(const ParsedArgs& p) {
     const auto values = p.pair("--tile");
     if (!values) {
-        return TileSize{static_cast<float>(kPlayfieldWidth) / kCols,
-                        static_cast<float>(kPlayfieldHeight) / kRows};
+        return TileSize{static_cast<float>(kDesignFieldWidth) / kCols,
+                        static_cast<float>(kDesignFieldHeight) / kRows};
     }
     const auto w = parseFiniteFloat((*values)[0]);
     const auto h = parseFiniteFloat((*values)[1]);

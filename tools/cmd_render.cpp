@@ -22,6 +22,7 @@
 #include "common/whole_file.h"
 #include "diag/error_trap.h"
 #include "game/game_state.h"
+#include "game/playfield.h"
 #include "game/slider.h"
 #include "render/crender.h"
 #include "render/entity.h"
@@ -38,8 +39,8 @@ namespace kestro::sim {
 namespace {
 
 // The playfield at the window's design size: 8730 x 7879.65 twips at 15 twips per pixel.
-constexpr std::int64_t kDefaultWidth = 582;
-constexpr std::int64_t kDefaultHeight = 525;
+constexpr std::int64_t kDefaultWidth = kDesignFieldWidth;
+constexpr std::int64_t kDefaultHeight = kDesignFieldHeight;
 constexpr std::int64_t kMaxSide = 8192;
 
 struct RenderArgs {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/whole_file.h"
+#include "game/playfield.h"
 #include "game/tiles.h"
 #include "savegame/codec.h"
 #include "tools/cli.h"
@@ -23,8 +24,8 @@ namespace kestro::sim {
 namespace {
 
 // The playfield at the window's design size, whose aspect the thumbnail keeps.
-constexpr std::int64_t kFieldWidth = 582;
-constexpr std::int64_t kFieldHeight = 525;
+constexpr std::int64_t kFieldWidth = kDesignFieldWidth;
+constexpr std::int64_t kFieldHeight = kDesignFieldHeight;
 constexpr std::int64_t kMaxSize = 4096;
 
 constexpr Rgb kBackground{255, 255, 255};
