@@ -99,7 +99,7 @@ void fMain::composeScene() {
     if (composedKey_ == key) {
         return;
     }
-    composedKey_ = std::move(key);
+    composedKey_ = key;
     listOnScreen_ = false;
     // The frame loop's yield has run already: compose from the grid as it is now.
     kestro::renderer_render(game_.state(), *renderer_, [] {});

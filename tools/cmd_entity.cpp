@@ -23,7 +23,7 @@ namespace {
 
 // A decimal number (optional sign, fraction, exponent) as the single nearest to it.
 float parseCoordinate(const std::string& text, const std::string& name) {
-    const CliError bad(name + " needs a decimal number, not '" + text + "'");
+    const auto bad = [&] { return CliError(name + " needs a decimal number, not '" + text + "'"); };
     std::string_view body(text);
     std::string_view magnitude = body;
     if (!magnitude.empty() && (magnitude.front() == '+' || magnitude.front() == '-')) {
@@ -31,7 +31,7 @@ float parseCoordinate(const std::string& text, const std::string& name) {
     }
     if (magnitude.empty() ||
         !(magnitude.front() == '.' || (magnitude.front() >= '0' && magnitude.front() <= '9'))) {
-        throw bad;
+        throw bad();
     }
     if (body.front() == '+') {
         body.remove_prefix(1);
@@ -39,13 +39,13 @@ float parseCoordinate(const std::string& text, const std::string& name) {
     float value = 0.0f;
     const auto [end, err] = std::from_chars(body.data(), body.data() + body.size(), value);
     if (end != body.data() + body.size()) {
-        throw bad;
+        throw bad();
     }
     if (err == std::errc()) {
         return value;
     }
     if (err != std::errc::result_out_of_range) {
-        throw bad;
+        throw bad();
     }
     // Too small for a single reads as the nearest single (zero); too large is an error.
     try {

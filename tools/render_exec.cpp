@@ -43,6 +43,7 @@ void execRender(const Args& args) {
     std::vector<std::string> all{kRenderProgram};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char*> argv;
+    argv.reserve(all.size() + 1);
     for (std::string& a : all) {
         argv.push_back(a.data());
     }

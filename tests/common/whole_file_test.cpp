@@ -535,9 +535,8 @@ TEST_F(WholeFile, ABareNameIsWrittenInTheWorkingFolder) {
     {
         const ScopedWorkingFolder cd(dir);
         ASSERT_EQ(kestro::test::reasonOf(writeWholeFile("new.egf", bytes_)), std::nullopt);
-        ASSERT_EQ(
-            kestro::test::reasonOf(writeWholeFile("link.egf", bytesOf("through the link"))),
-            std::nullopt);
+        ASSERT_EQ(kestro::test::reasonOf(writeWholeFile("link.egf", bytesOf("through the link"))),
+                  std::nullopt);
     }
     EXPECT_EQ(readFile(dir / "new.egf"), "new contents\n");
     EXPECT_EQ(readFile(dir / "game.egf"), "through the link");

@@ -161,8 +161,7 @@ TEST_F(SaveGameFile, SavingThroughALinkWritesItsTargetAndKeepsTheLink) {
     writeFile(dir_ / "saves" / "game.egf", "old");
     fs::create_symlink("saves/game.egf", dir_ / "current.egf");
 
-    ASSERT_EQ(kestro::test::reasonOf(saveGameFile(dir_ / "current.egf", s, sl, 99)),
-              std::nullopt);
+    ASSERT_EQ(kestro::test::reasonOf(saveGameFile(dir_ / "current.egf", s, sl, 99)), std::nullopt);
     EXPECT_EQ(fs::read_symlink(dir_ / "current.egf"), "saves/game.egf");
     const SaveBytes expected = encode(s, sl, 99);
     EXPECT_EQ(contents(dir_ / "saves" / "game.egf"),

@@ -318,8 +318,7 @@ TEST_F(DesktopStartupFile, StartsWithTheSavedGameLoadedBeforeTheFirstFrame) {
     saved.minInterval = 201;
     const sg::SliderValues sliders{100, 3, 7};
     const auto path = dir / "saved.egf";
-    ASSERT_EQ(kestro::test::reasonOf(sg::saveGameFile(path, saved, sliders, 1000)),
-              std::nullopt);
+    ASSERT_EQ(kestro::test::reasonOf(sg::saveGameFile(path, saved, sliders, 1000)), std::nullopt);
 
     window.setStartupFile(path.string());
     std::optional<GameState> atFirstFrame;

@@ -357,9 +357,8 @@ TEST_F(ToolsGame, GamesTheGameCannotRunAreRefusedByEveryCommand) {
     for (const auto& h : hostile) {
         GameState s = showcase();
         h.change(s);
-        ASSERT_EQ(
-            kestro::test::reasonOf(sg::saveGameFile(dir_ / h.file, s, sg::SliderValues{}, 5)),
-            std::nullopt);
+        ASSERT_EQ(kestro::test::reasonOf(sg::saveGameFile(dir_ / h.file, s, sg::SliderValues{}, 5)),
+                  std::nullopt);
         const std::vector<std::vector<std::string>> commands = {
             {"show", path(h.file)},
             {"step", path(h.file), path("x.egf")},
