@@ -62,7 +62,10 @@ void setStandardKeys(QAction& item, QKeySequence::StandardKey standard, const QK
 
 }  // namespace
 
-fMain::fMain(TrapDialog& trap, MessagePrompt& prompt)
+// steadyTime_ is made before time_ and game_, which refer to it.
+fMain::fMain(TrapDialog& trap, MessagePrompt& prompt) : fMain(trap, prompt, steadyTime_) {}
+
+fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     : client_(this),
       cPaused(QStringLiteral("Pause"), &client_),
       Label4(QStringLiteral("Score:"), &client_),
@@ -89,6 +92,7 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt)
       saccel_(SAccel, kAccelSlider),
       slvl_(SLvl, kLevelSlider),
       display_(Label1, Label2, Label3, ScoreDisp, prompt),
+      time_(time),
       game_(sliders(), random_, display_, &time_) {
     setObjectName(QStringLiteral("fMain"));
     setWindowTitle(QStringLiteral("physics"));

@@ -56,6 +56,9 @@ class fMain final : public QMainWindow {
   public:
     // trap answers the renderer's error trap; prompt shows the game's OK-only messages.
     fMain(TrapDialog& trap, MessagePrompt& prompt);
+    // time: the clock the game runs on, the machine's steady clock unless a test gives one it
+    // moves by hand. It must outlive the window.
+    fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time);
     ~fMain() override;
     fMain(const fMain&) = delete;
     fMain& operator=(const fMain&) = delete;
@@ -74,6 +77,9 @@ class fMain final : public QMainWindow {
     void requestClose();
     void DispUpdate_Timer();
     void renderer_render(std::int16_t& objectsRendered);
+    // Fires every game tick that is due by the window's time, then sleeps until the next one.
+    // The clock timer calls it when a tick is due; a time moved by hand calls it after the move.
+    void advanceClock();
 
     // The pointer over the playfield, with or without buttons: the pointer wall follows it.
     void Kestro_MouseMove(int button, int shift, float x, float y);
@@ -193,8 +199,6 @@ class fMain final : public QMainWindow {
     void showMessage(const std::string& text);
     // Sets the cell size from the playfield's size in device pixels.
     void updateCellSize();
-    // Fires every game tick that is due by now, then sleeps until the next one.
-    void advanceClock();
     void armClock();
 
     TrapDialog& trap_;
@@ -204,7 +208,8 @@ class fMain final : public QMainWindow {
     QtSlider slvl_;
     WindowDisplay display_;
     SeededRandom random_{0};  // seeded from the time of day at start-up
-    SteadyTime time_;
+    SteadyTime steadyTime_;   // the window's time unless another was given
+    const TimeSource& time_;
     Game game_;
     QTimer clock_;
     std::unique_ptr<cRender> renderer_;

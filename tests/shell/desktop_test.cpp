@@ -10,7 +10,6 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -109,7 +108,8 @@ class DesktopWindow : public ::testing::Test {
     test::RecordingPrompt prompt;
     RecordingInfo info;
     CancellingFileDialog files;
-    fMain window{trap, prompt};
+    test::ManualTime time;
+    fMain window{trap, prompt, time};
 };
 
 TEST_F(DesktopWindow, AboutShowsTheNameTheVersionsAndALineAboutTheGame) {
@@ -189,11 +189,7 @@ TEST_F(DesktopWindow, TheGameHoldsWhileAFileDialogIsOpenAndSavesTheGameOfThatMom
             atSave = window.gameState();
             ticksAtSave = window.game().ticks();
             // Longer than every game timer's period: a running clock would tick meanwhile.
-            QElapsedTimer open;
-            open.start();
-            while (open.elapsed() < 700) {
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-            }
+            test::playFor(window, time, 700);
             ticksAfterWait = window.game().ticks();
         };
         window.mnuSave.trigger();

@@ -22,21 +22,21 @@ namespace {
 using test::qtApp;
 using test::runSession;
 
-// Answers each message only after it has stayed open for a while, running the window's events
-// meanwhile as a modal message box does.
+// Answers each message only after it has stayed open for a while of the window's time, running
+// the window's events meanwhile as a modal message box does.
 class SlowPrompt final : public MessagePrompt {
   public:
-    explicit SlowPrompt(int openMs) : openMs_(openMs) {}
+    SlowPrompt(test::ManualTime& time, Millis openMs) : time_(time), openMs_(openMs) {}
     void showMessage(const std::string& text) override {
         messages.push_back(text);
-        QEventLoop loop;
-        QTimer::singleShot(openMs_, &loop, &QEventLoop::quit);
-        loop.exec();
+        time_.advance(openMs_);
+        QCoreApplication::processEvents();
     }
     std::vector<std::string> messages;
 
   private:
-    int openMs_;
+    test::ManualTime& time_;
+    Millis openMs_;
 };
 
 class ShellGamePlay : public ::testing::Test {
@@ -129,8 +129,9 @@ TEST_F(ShellGamePlay, ApplyKeepsTheBankedScoreAndResetDropsIt) {
 }
 
 TEST_F(ShellGamePlay, ALevelCompletionShowsOneMessageAndAdvancesTheLevelOnce) {
-    SlowPrompt slow(800);
-    fMain window(trap, slow);
+    test::ManualTime time;
+    SlowPrompt slow(time, 800);
+    fMain window(trap, slow, time);
     int presented = 0;
     int levelAtEnd = -1;
     window.setFramePresented([&](const QImage&) {
@@ -144,10 +145,9 @@ TEST_F(ShellGamePlay, ALevelCompletionShowsOneMessageAndAdvancesTheLevelOnce) {
             }
             window.cPaused.setCheckState(Qt::Unchecked);
             // Well after the message has closed, the game goes on at level 0.
-            QTimer::singleShot(2000, &window, [&] {
-                levelAtEnd = window.gameState().level;
-                window.close();
-            });
+            test::playFor(window, time, 2000);
+            levelAtEnd = window.gameState().level;
+            window.close();
         }
     });
     QTimer::singleShot(30000, &window, [&] { window.close(); });
@@ -159,12 +159,11 @@ TEST_F(ShellGamePlay, ALevelCompletionShowsOneMessageAndAdvancesTheLevelOnce) {
 }
 
 TEST_F(ShellGamePlay, TheRunningGameAcceleratesAndCountsTheScoreDown) {
-    fMain window(trap, prompt);
+    test::ManualTime time;
+    fMain window(trap, prompt, time);
     runSession(window, 2, [&] {
         window.cPaused.setCheckState(Qt::Unchecked);
-        QEventLoop wait;
-        QTimer::singleShot(1300, &wait, &QEventLoop::quit);
-        wait.exec();
+        test::playFor(window, time, 1300);
         const GameState& s = window.gameState();
         EXPECT_LT(s.ballInterval, 390);
         EXPECT_LT(s.score, 60);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QImage>
 #include <QTimer>
 
@@ -74,6 +77,28 @@ struct SessionFrames {
     std::vector<QImage> frames;
     int presented = 0;
 };
+
+// A time the test moves by hand: the game advances only as far as the test plays it.
+class ManualTime final : public TimeSource {
+  public:
+    Millis now() const override { return now_; }
+    void advance(Millis ms) { now_ += ms; }
+
+  private:
+    Millis now_ = 0;
+};
+
+// Plays `ms` of the window's time in steps of a frame, running the window's events after each
+// step as the frame loop does; returns the ball ticks the game has made so far.
+inline std::int64_t playFor(fMain& window, ManualTime& time, Millis ms) {
+    constexpr Millis kStep = 16;
+    for (Millis played = 0; played < ms; played += kStep) {
+        time.advance(kStep);
+        window.advanceClock();
+        QCoreApplication::processEvents();
+    }
+    return window.game().ticks()[static_cast<std::size_t>(TimerId::Ball)];
+}
 
 inline SessionFrames runSession(fMain& window, int closeAt, const std::function<void()>& atFrame,
                                 int keep = 2) {

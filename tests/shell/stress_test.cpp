@@ -47,14 +47,6 @@ class ShellStress : public ::testing::Test {
         EXPECT_EQ(s.tileH, static_cast<float>(window.Kestro.height() / 47.0)) << where;
     }
 
-    // Lets the running game play for a while inside a frame's handler; returns its ball ticks.
-    static std::int64_t playFor(fMain& window, int ms) {
-        QEventLoop wait;
-        QTimer::singleShot(ms, &wait, &QEventLoop::quit);
-        wait.exec();
-        return window.game().ticks()[static_cast<std::size_t>(TimerId::Ball)];
-    }
-
     static void movePointer(fMain& window, QPointF pos, Qt::MouseButtons buttons) {
         QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, buttons, Qt::NoModifier);
         QCoreApplication::sendEvent(&window.Kestro, &move);
@@ -167,12 +159,13 @@ TEST_F(ShellStress, CloseWhileAGameMessageIsOpen) {
 }
 
 TEST_F(ShellStress, TheGameGoesOnWhenTheLogLosesItsFolder) {
-    fMain window(trap, prompt);
+    test::ManualTime time;
+    fMain window(trap, prompt, time);
     std::int64_t ballTicks = 0;
     runSession(window, 2, [&] {
         std::filesystem::remove_all(log.path().parent_path());
         window.cPaused.setCheckState(Qt::Unchecked);
-        ballTicks = playFor(window, 1200);
+        ballTicks = test::playFor(window, time, 1200);
     });
     EXPECT_GT(ballTicks, 0);
     EXPECT_TRUE(prompt.messages.empty());
@@ -188,7 +181,8 @@ TEST_F(ShellStress, TheGameGoesOnWhenTheLogsDiskIsFull) {
     if (!disk.mounted()) {
         GTEST_SKIP() << "cannot mount a small file system here";
     }
-    fMain window(trap, prompt);
+    test::ManualTime time;
+    fMain window(trap, prompt, time);
     std::size_t recordsAtFault = 0;
     std::int64_t ballTicks = 0;
     runSession(window, 2, [&] {
@@ -199,7 +193,7 @@ TEST_F(ShellStress, TheGameGoesOnWhenTheLogsDiskIsFull) {
         for (int i = 0; i < 500; ++i) {
             errorLogWrite("{Stress} a record that has nowhere to go", kLevelError);
         }
-        ballTicks = playFor(window, 1200);
+        ballTicks = test::playFor(window, time, 1200);
     });
     EXPECT_GT(ballTicks, 0);
     EXPECT_TRUE(prompt.messages.empty());
@@ -231,11 +225,12 @@ TEST_F(ShellStress, TheGameStartsAndPlaysWithoutALog) {
     ASSERT_EQ(::dup2(errFile, 2), 2);
     ::close(errFile);
 
-    fMain window(trap, prompt);
+    test::ManualTime time;
+    fMain window(trap, prompt, time);
     std::int64_t ballTicks = 0;
     runSession(window, 2, [&] {
         window.cPaused.setCheckState(Qt::Unchecked);
-        ballTicks = playFor(window, 600);
+        ballTicks = test::playFor(window, time, 600);
     });
     std::fflush(stderr);
     ::dup2(savedErr, 2);
