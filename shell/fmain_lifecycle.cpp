@@ -24,7 +24,7 @@
 namespace kestro::shell {
 
 void fMain::fatalError(const RuntimeError& e) {
-    prompt_.showMessage(runTimeErrorText(e));
+    reportFatalError(e, prompt_);
     std::exit(1);
 }
 

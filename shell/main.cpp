@@ -61,9 +61,7 @@ int runGame(const kestro::shell::CommandLine& commandLine, char* programName,
         window.Form_Load();
     } catch (const kestro::RuntimeError& e) {
         // A run-time error that nothing handles ends the program with its message.
-        const std::string text = kestro::shell::runTimeErrorText(e);
-        std::fprintf(stderr, "%s\n", text.c_str());
-        prompt.showMessage(text);
+        kestro::shell::reportFatalError(e, prompt);
         return 1;
     }
     return 0;
