@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/runtime_error.h"
+#include "common/version.h"
 
 namespace kestro {
 
@@ -80,9 +81,9 @@ LogPlatform realLogPlatform() {
     p.exeFolder = exe->substr(0, slash);  // "" for an executable in "/"
     p.exeName = exe->substr(slash + 1);
     p.instance = static_cast<std::int32_t>(::getpid());
-    p.versionMajor = KESTRO_VERSION_MAJOR;
-    p.versionMinor = KESTRO_VERSION_MINOR;
-    p.versionPatch = KESTRO_VERSION_PATCH;
+    p.versionMajor = kVersionMajor;
+    p.versionMinor = kVersionMinor;
+    p.versionPatch = kVersionPatch;
     p.now = localNow;
     return p;
 }

@@ -1,6 +1,5 @@
 #include "game/random.h"
 
-#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -32,8 +31,7 @@ ScriptedRandom::ScriptedRandom(std::vector<float> draws) : draws_(std::move(draw
 
 float ScriptedRandom::draw() {
     if (next_ >= draws_.size()) {
-        throw std::out_of_range("ScriptedRandom: no draw left after " +
-                                std::to_string(draws_.size()));
+        throw NoDrawLeft("ScriptedRandom: no draw left after " + std::to_string(draws_.size()));
     }
     return draws_[next_++];
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <random>
+#include <stdexcept>
 #include <vector>
 
 namespace kestro {
@@ -33,7 +34,13 @@ class SeededRandom final : public RandomSource {
     std::mt19937 engine_;
 };
 
-// Draws given in advance, in order; running out throws std::out_of_range.
+// A random source given its draws in advance had none left when the game asked for one.
+class NoDrawLeft : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Draws given in advance, in order; running out throws NoDrawLeft.
 class ScriptedRandom final : public RandomSource {
   public:
     explicit ScriptedRandom(std::vector<float> draws);

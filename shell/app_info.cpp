@@ -1,5 +1,7 @@
 #include "shell/app_info.h"
 
+#include "common/version.h"
+
 namespace kestro::shell {
 
 std::string_view appId() {
@@ -7,7 +9,7 @@ std::string_view appId() {
 }
 
 std::string_view buildVersion() {
-    return KESTRO_VERSION;
+    return kVersion;
 }
 
 }  // namespace kestro::shell

@@ -9,7 +9,7 @@ namespace kestro::shell {
 // The reverse-DNS application id, e.g. "org.kestro.Kestro".
 std::string_view appId();
 
-// The build's version, "major.minor.patch".
+// The build's version, "major.minor.patch" (common/version.h).
 std::string_view buildVersion();
 
 }  // namespace kestro::shell

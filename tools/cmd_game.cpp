@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <iostream>
 #include <limits>
-#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -12,6 +11,7 @@
 #include "game/game_state.h"
 #include "game/grid_text.h"
 #include "game/level.h"
+#include "game/random.h"
 #include "game/slider.h"
 #include "game/state_bounds.h"
 #include "savegame/slider_values.h"
@@ -54,7 +54,7 @@ int cmdNew(const Args& args) {
         NullDisplay display;
         try {
             generateLevel(s, sliders.view(), *random, display);
-        } catch (const std::out_of_range&) {
+        } catch (const NoDrawLeft&) {
             if (!p.has("--draws")) {
                 throw;
             }

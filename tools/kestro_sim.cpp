@@ -4,26 +4,33 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <string_view>
+#include <utility>
 
+#include "game/playfield.h"
+#include "game/slider.h"
+#include "game/tiles.h"
 #include "tools/cli.h"
 #include "tools/commands.h"
 #include "tools/render_exec.h"
 
 namespace {
 
-const char* const kUsage =
+// The usage text, with @L, @A, @S (the sliders' start values), @W by @H (the design playfield
+// size) and @C by @R (the grid) filled in by usage() from where the game keeps them.
+const char* const kUsageTemplate =
     "usage: kestro-sim COMMAND [ARGS...]\n"
     "\n"
     "  new OUT.egf [--level L] [--accel A] [--speed S] [--banked B] [--prev-accel P]\n"
     "              [--seed N | --draws FILE] [--key K]\n"
-    "      Build a level on an empty grid with the sliders at L, A, S (defaults 1, 5, 300),\n"
+    "      Build a level on an empty grid with the sliders at L, A, S (defaults @L, @A, @S),\n"
     "      bankedScore B and the previous accelStep P (defaults 0), and save it.\n"
     "      B lies in -1000000000..999998612 and P in 0..20, so the game saved loads again.\n"
     "      --seed seeds the game's generator; --draws takes the draws from FILE, one per line.\n"
     "  step IN.egf OUT.egf [--ticks N] [--key K]\n"
     "      Load a game, run N ball ticks (default 1) and save it.\n"
     "  show IN.egf\n"
-    "      Print the stored variables as 'name = value' lines, then the grid as 47 rows:\n"
+    "      Print the stored variables as 'name = value' lines, then the grid as @R rows:\n"
     "      '.' empty, '#' wall, 'o' ball, 'B' block, 'G' goal, 'm' marker, '?' other.\n"
     "  play IN.egf [--ms T] [--seed N | --draws FILE] [--pointer FILE] [--tile W H]\n"
     "              [--out OUT.egf] [--key K]\n"
@@ -31,7 +38,7 @@ const char* const kUsage =
     "      60000), answering each message at once. --pointer FILE moves the pointer at given\n"
     "      times, one 'MS X Y' per line (MS never decreasing, X and Y in playfield pixels);\n"
     "      a move comes before the timers due in the same millisecond. --tile sets the cell\n"
-    "      size in pixels (default 582/59 by 525/47). New levels draw from --seed or --draws\n"
+    "      size in pixels (default @W/@C by @H/@R). New levels draw from --seed or --draws\n"
     "      as for new. Prints '<ms> message <text>', '<ms> complete level=L score=S' and\n"
     "      '<ms> lost level=L score=S' as they happen, then the ticks of each timer (Ball,\n"
     "      accel, LevelUp, Score) and the end state as 'end ms=T ticks=N/N/N/N level=L\n"
@@ -49,13 +56,30 @@ const char* const kUsage =
     "  --key K saves with the file key K (0..86400) instead of the time of day.\n"
     "  Errors are one line on stderr and exit status 1.\n";
 
-}  // namespace
-
-namespace {
+// The usage text as printed.
+std::string usage() {
+    using namespace kestro;
+    const std::pair<std::string_view, int> fields[] = {
+        {"@L", kLevelSlider.start},
+        {"@A", kAccelSlider.start},
+        {"@S", kSpeedSlider.start},
+        {"@W", kDesignFieldWidth},
+        {"@H", kDesignFieldHeight},
+        {"@C", kCols},
+        {"@R", kRows},
+    };
+    std::string text = kUsageTemplate;
+    for (const auto& [mark, value] : fields) {
+        for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at)) {
+            text.replace(at, mark.size(), std::to_string(value));
+        }
+    }
+    return text;
+}
 
 // Prints the usage on stdout; status 1 when it is lost.
 int printUsage() {
-    std::cout << kUsage;
+    std::cout << usage();
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "kestro-sim: cannot write to standard output\n";
@@ -71,7 +95,7 @@ int main(int argc, char** argv) {
     holdStandardStreams();
     Args all(argv + 1, argv + argc);
     if (all.empty()) {
-        std::cerr << kUsage;
+        std::cerr << usage();
         return 1;
     }
     const std::string command = all.front();

@@ -62,7 +62,7 @@ PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSourc
             game.mouseMove(m.x, m.y);
         }
         game.advanceTo(run.end);
-    } catch (const std::out_of_range& e) {
+    } catch (const NoDrawLeft& e) {
         throw DrawsRanOut(e, game.timers().now());
     }
 

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <ostream>
-#include <stdexcept>
 #include <vector>
 
 #include "game/game_state.h"
@@ -32,10 +31,10 @@ struct PlayEnd {
     std::array<std::int64_t, kTimerCount> ticks{};
 };
 
-// The random source ran out of draws (it threw std::out_of_range) at `at` ms of game time.
-class DrawsRanOut : public std::out_of_range {
+// The random source ran out of draws (it threw NoDrawLeft) at `at` ms of game time.
+class DrawsRanOut : public NoDrawLeft {
   public:
-    DrawsRanOut(const std::out_of_range& cause, Millis at) : std::out_of_range(cause), at_(at) {}
+    DrawsRanOut(const NoDrawLeft& cause, Millis at) : NoDrawLeft(cause), at_(at) {}
     Millis at() const { return at_; }
 
   private:

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/game_clock.h"
+#include "game/level.h"
 #include "game/random.h"
 #include "game/slider.h"
 #include "tests/game/game_test_support.h"
@@ -51,13 +52,10 @@ struct Fixture {
     }
     // Takes every goal off the grid but keeps the rest.
     void removeGoals() {
-        for (const auto& g : {Cell{56, 44}, Cell{56, 2}, Cell{2, 44}, Cell{2, 2}}) {
+        for (const Cell& g : kGoalCells) {
             game.state().tiles.set(g.x, g.y, tileEmpty);
         }
     }
-    struct Cell {
-        int x, y;
-    };
 
     StandardSliders sliders;
     SeededRandom random{7};
@@ -180,13 +178,16 @@ TEST(GameClock, CompletingALevelBanksTheScoreAndMovesTheSliderOn) {
 TEST(GameClock, TheBallStandingOnTheLastGoalCompletesTheLevel) {
     Fixture f;
     GameState& s = f.game.state();
-    for (const auto& g : {Fixture::Cell{56, 44}, Fixture::Cell{56, 2}, Fixture::Cell{2, 44}}) {
-        s.tiles.set(g.x, g.y, tileEmpty);
+    const Cell last = kGoalCells.back();
+    for (const Cell& g : kGoalCells) {
+        if (g != last) {
+            s.tiles.set(g.x, g.y, tileEmpty);
+        }
     }
     f.game.setPaused(false, 0);
     f.game.advanceTo(149);
     EXPECT_TRUE(f.ends.empty()) << "a goal is still there";
-    s.tiles.set(2, 2, tileBall);
+    s.tiles.set(last.x, last.y, tileBall);
     f.game.advanceTo(300);
     ASSERT_EQ(f.ends.size(), 1u);
     EXPECT_EQ(f.ends[0].at, 150);

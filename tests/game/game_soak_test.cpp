@@ -12,8 +12,10 @@
 
 #include "game/game.h"
 #include "game/grid_text.h"
+#include "game/playfield.h"
 #include "game/random.h"
 #include "game/slider.h"
+#include "game/tiles.h"
 #include "savegame/apply.h"
 #include "savegame/codec.h"
 #include "savegame/playable.h"
@@ -25,8 +27,8 @@ namespace sg = kestro::savegame;
 
 struct Player {
     explicit Player(std::uint64_t seed) : random(seed), game(sliders.view(), random, display) {
-        game.state().tileW = 582.0f / 59;
-        game.state().tileH = 525.0f / 47;
+        game.state().tileW = static_cast<float>(kDesignFieldWidth) / kCols;
+        game.state().tileH = static_cast<float>(kDesignFieldHeight) / kRows;
     }
     StandardSliders sliders;
     SeededRandom random;

@@ -71,12 +71,12 @@ TEST(GameRandom, ScriptedGivesItsDrawsInOrderThenThrows) {
     EXPECT_EQ(random.draw(), 0.0f);
     EXPECT_EQ(random.draw(), 0.75f);
     EXPECT_EQ(random.used(), 3u);
-    EXPECT_THROW(random.draw(), std::out_of_range);
-    EXPECT_THROW(random.draw(), std::out_of_range);
+    EXPECT_THROW(random.draw(), NoDrawLeft);
+    EXPECT_THROW(random.draw(), NoDrawLeft);
     EXPECT_EQ(random.used(), 3u);
 
     ScriptedRandom empty({});
-    EXPECT_THROW(empty.draw(), std::out_of_range);
+    EXPECT_THROW(empty.draw(), NoDrawLeft);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "diag/log.h"
 #include "game/game.h"
+#include "game/playfield.h"
 #include "game/random.h"
 #include "game/slider.h"
 #include "game/tiles.h"
@@ -83,8 +84,8 @@ TEST(SceneLogSoak, AnHourOfUnknownTilesKeepsTheLogUnderItsCap) {
     ASSERT_TRUE(decoded.ok()) << decoded.error().reason;
     sg::applyDecodedGame(decoded.value(), game.state(), sliders.view());
     GameState& s = game.state();
-    s.tileW = 582.0f / kCols;
-    s.tileH = 525.0f / kRows;
+    s.tileW = static_cast<float>(kDesignFieldWidth) / kCols;
+    s.tileH = static_cast<float>(kDesignFieldHeight) / kRows;
     game.setPaused(false, 0);
 
     // Frames at 60 Hz on virtual time, each composed afresh when the grid has changed, as the

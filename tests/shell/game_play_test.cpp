@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "game/game_clock.h"
+#include "game/level.h"
 #include "shell/fmain.h"
 #include "tests/shell/shell_support.h"
 
@@ -140,8 +141,8 @@ TEST_F(ShellGamePlay, ALevelCompletionShowsOneMessageAndAdvancesTheLevelOnce) {
             window.sliders().SLvl.setValue(80);
             window.apply.click();
             GameState& s = window.gameState();
-            for (const auto& [x, y] : {std::pair{56, 44}, {56, 2}, {2, 44}, {2, 2}}) {
-                s.tiles.set(x, y, tileEmpty);
+            for (const Cell& g : kGoalCells) {
+                s.tiles.set(g.x, g.y, tileEmpty);
             }
             window.cPaused.setCheckState(Qt::Unchecked);
             // Well after the message has closed, the game goes on at level 0.

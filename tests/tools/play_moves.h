@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "game/playfield.h"
 #include "game/random.h"
 #include "game/slider.h"
+#include "game/tiles.h"
 #include "savegame/codec.h"
 #include "savegame/slider_values.h"
 #include "tools/play.h"
@@ -19,9 +21,9 @@ namespace kestro::sim::test {
 
 using Move = PointerMove;
 
-// The cell size play uses without --tile: the 582 x 525 playfield over 59 x 47 cells.
-inline const float kLayoutTileW = static_cast<float>(582) / 59;
-inline const float kLayoutTileH = static_cast<float>(525) / 47;
+// The cell size play uses without --tile: the design playfield over the grid's cells.
+inline const float kLayoutTileW = static_cast<float>(kDesignFieldWidth) / kCols;
+inline const float kLayoutTileH = static_cast<float>(kDesignFieldHeight) / kRows;
 
 struct PlayResult {
     std::string out;  // stdout, line by line

@@ -131,7 +131,7 @@ TEST(Play, AMoveComesBeforeTheTimersOfItsMillisecondAndNoneAfterTheEnd) {
 TEST(Play, DrawsThatRunOutSayWhen) {
     class NoDraws final : public RandomSource {
       public:
-        float draw() override { throw std::out_of_range("no draws left"); }
+        float draw() override { throw NoDrawLeft("no draws left"); }
     };
     StandardSliders sliders;
     NoDraws random;

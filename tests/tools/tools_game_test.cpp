@@ -326,8 +326,8 @@ TEST_F(ToolsGame, ErrorsAreOneLineAndStatusOne) {
 // a game, with the reason on one line, and nothing is written.
 TEST_F(ToolsGame, GamesTheGameCannotRunAreRefusedByEveryCommand) {
     const auto noGoals = [](GameState& s) {
-        for (const auto& [x, y] : {std::pair{56, 44}, {56, 2}, {2, 44}, {2, 2}}) {
-            s.tiles.set(x, y, tileEmpty);
+        for (const Cell& g : kGoalCells) {
+            s.tiles.set(g.x, g.y, tileEmpty);
         }
     };
     const struct {

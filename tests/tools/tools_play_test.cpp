@@ -21,6 +21,8 @@
 #include "game/display.h"
 #include "game/game.h"
 #include "game/game_state.h"
+#include "game/level.h"
+#include "game/playfield.h"
 #include "game/random.h"
 #include "savegame/apply.h"
 #include "savegame/codec.h"
@@ -41,7 +43,6 @@ using test::Move;
 using test::RunResult;
 
 // The four cells the goals of every level stand on.
-constexpr int kGoals[4][2] = {{56, 44}, {56, 2}, {2, 44}, {2, 2}};
 
 class ToolsPlay : public test::SimFolder {
   protected:
@@ -65,8 +66,8 @@ class ToolsPlay : public test::SimFolder {
 };
 
 void removeGoals(sg::DecodedGame& g) {
-    for (const auto& c : kGoals) {
-        g.tiles.set(c[0], c[1], tileEmpty);
+    for (const Cell& c : kGoalCells) {
+        g.tiles.set(c.x, c.y, tileEmpty);
     }
 }
 
@@ -91,7 +92,8 @@ TEST_F(ToolsPlay, PrintsAndSavesWhatTheGameDoes) {
         std::vector<std::string> tile;  // --tile's two values, or none
     };
     std::mt19937 rng(5);
-    std::uniform_real_distribution<float> px(0.0f, 582.0f), py(0.0f, 525.0f);
+    std::uniform_real_distribution<float> px(0.0f, static_cast<float>(kDesignFieldWidth)),
+        py(0.0f, static_cast<float>(kDesignFieldHeight));
     std::vector<Move> wandering;
     for (Millis ms = 0; ms < 70000; ms += 7 + static_cast<Millis>(rng() % 300)) {
         wandering.push_back(Move{ms, px(rng), py(rng)});
