@@ -65,33 +65,36 @@ void setStandardKeys(QAction& item, QKeySequence::StandardKey standard, const QK
 // steadyTime_ is made before time_ and game_, which refer to it.
 fMain::fMain(TrapDialog& trap, MessagePrompt& prompt) : fMain(trap, prompt, steadyTime_) {}
 
+fMain::Controls::Controls(QWidget& client, QMainWindow& window)
+    : cPaused(QStringLiteral("Pause"), &client),
+      Label4(QStringLiteral("Score:"), &client),
+      ScoreDisp("ScoreDisp", &client),
+      Kestro("Kestro", &client),
+      SSpeed(&client),
+      Label3(QStringLiteral("Top Speed:"), &client),
+      SAccel(&client),
+      Label2(QStringLiteral("Acceleration:"), &client),
+      SLvl(&client),
+      Label1(QStringLiteral("Level: "), &client),
+      reset(QStringLiteral("Reset"), &client),
+      apply(QStringLiteral("Apply"), &client),
+      File(QStringLiteral("&File"), &window),
+      mnuSave(QStringLiteral("&Save"), &window),
+      mnuOpen(QStringLiteral("&Open"), &window),
+      mnuQuit(QStringLiteral("&Quit"), &window),
+      Help(QStringLiteral("&Help"), &window),
+      About(QStringLiteral("About"), &window),
+      Help2(QStringLiteral("Help"), &window) {}
+
 fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     : client_(this),
-      cPaused(QStringLiteral("Pause"), &client_),
-      Label4(QStringLiteral("Score:"), &client_),
-      ScoreDisp("ScoreDisp", &client_),
-      Kestro("Kestro", &client_),
-      SSpeed(&client_),
-      Label3(QStringLiteral("Top Speed:"), &client_),
-      SAccel(&client_),
-      Label2(QStringLiteral("Acceleration:"), &client_),
-      SLvl(&client_),
-      Label1(QStringLiteral("Level: "), &client_),
-      reset(QStringLiteral("Reset"), &client_),
-      apply(QStringLiteral("Apply"), &client_),
-      File(QStringLiteral("&File"), this),
-      mnuSave(QStringLiteral("&Save"), this),
-      mnuOpen(QStringLiteral("&Open"), this),
-      mnuQuit(QStringLiteral("&Quit"), this),
-      Help(QStringLiteral("&Help"), this),
-      About(QStringLiteral("About"), this),
-      Help2(QStringLiteral("Help"), this),
+      controls_(client_, *this),
       trap_(trap),
       prompt_(prompt),
-      sspeed_(SSpeed, kSpeedSlider),
-      saccel_(SAccel, kAccelSlider),
-      slvl_(SLvl, kLevelSlider),
-      display_(Label1, Label2, Label3, ScoreDisp, prompt),
+      sspeed_(controls_.SSpeed, kSpeedSlider),
+      saccel_(controls_.SAccel, kAccelSlider),
+      slvl_(controls_.SLvl, kLevelSlider),
+      display_(controls_.Label1, controls_.Label2, controls_.Label3, controls_.ScoreDisp, prompt),
       time_(time),
       game_(sliders(), random_, display_, &time_) {
     setObjectName(QStringLiteral("fMain"));
@@ -100,12 +103,15 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     setCentralWidget(&client_);
 
     const std::pair<QObject*, const char*> names[] = {
-        {&cPaused, "cPaused"}, {&Label4, "Label4"},   {&SSpeed, "SSpeed"},
-        {&Label3, "Label3"},   {&SAccel, "SAccel"},   {&Label2, "Label2"},
-        {&SLvl, "SLvl"},       {&Label1, "Label1"},   {&reset, "reset"},
-        {&apply, "apply"},     {&File, "File"},       {&mnuSave, "mnuSave"},
-        {&mnuOpen, "mnuOpen"}, {&mnuQuit, "mnuQuit"}, {&Help, "Help"},
-        {&About, "About"},     {&Help2, "Help2"},     {&DispUpdate, "DispUpdate"},
+        {&controls_.cPaused, "cPaused"}, {&controls_.Label4, "Label4"},
+        {&controls_.SSpeed, "SSpeed"},   {&controls_.Label3, "Label3"},
+        {&controls_.SAccel, "SAccel"},   {&controls_.Label2, "Label2"},
+        {&controls_.SLvl, "SLvl"},       {&controls_.Label1, "Label1"},
+        {&controls_.reset, "reset"},     {&controls_.apply, "apply"},
+        {&controls_.File, "File"},       {&controls_.mnuSave, "mnuSave"},
+        {&controls_.mnuOpen, "mnuOpen"}, {&controls_.mnuQuit, "mnuQuit"},
+        {&controls_.Help, "Help"},       {&controls_.About, "About"},
+        {&controls_.Help2, "Help2"},     {&controls_.DispUpdate, "DispUpdate"},
         {&clock_, "GameClock"}};
     for (const auto& [object, name] : names) {
         object->setObjectName(QString::fromLatin1(name));
@@ -115,41 +121,41 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
 
     // The check box starts checked, so the game starts paused. It takes clicks once start-up
     // has everything in place.
-    cPaused.setCheckState(Qt::Checked);
-    cPaused.setEnabled(false);
+    controls_.cPaused.setCheckState(Qt::Checked);
+    controls_.cPaused.setEnabled(false);
 
-    for (QLabel* label : {&Label3, &Label2, &Label1}) {
+    for (QLabel* label : {&controls_.Label3, &controls_.Label2, &controls_.Label1}) {
         label->setFont(labelFont());
     }
-    Kestro.surface().setFont(playfieldFont());
-    Kestro.surface().setTag("true");
-    apply.setToolTip(QStringLiteral("Will restart level!"));
+    controls_.Kestro.surface().setFont(playfieldFont());
+    controls_.Kestro.surface().setTag("true");
+    controls_.apply.setToolTip(QStringLiteral("Will restart level!"));
 
-    menuBar()->addMenu(&File);
-    File.addAction(&mnuSave);
-    File.addAction(&mnuOpen);
-    File.addAction(&mnuQuit);
-    menuBar()->addMenu(&Help);
-    Help.addAction(&About);
-    Help.addAction(&Help2);
+    menuBar()->addMenu(&controls_.File);
+    controls_.File.addAction(&controls_.mnuSave);
+    controls_.File.addAction(&controls_.mnuOpen);
+    controls_.File.addAction(&controls_.mnuQuit);
+    menuBar()->addMenu(&controls_.Help);
+    controls_.Help.addAction(&controls_.About);
+    controls_.Help.addAction(&controls_.Help2);
     // The desktop's keys beside the mnemonics.
-    setStandardKeys(mnuSave, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
-    setStandardKeys(mnuOpen, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
-    setStandardKeys(mnuQuit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
-    setStandardKeys(Help2, QKeySequence::HelpContents, QKeySequence(Qt::Key_F1));
+    setStandardKeys(controls_.mnuSave, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
+    setStandardKeys(controls_.mnuOpen, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
+    setStandardKeys(controls_.mnuQuit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    setStandardKeys(controls_.Help2, QKeySequence::HelpContents, QKeySequence(Qt::Key_F1));
 
     // The game's own timers start when "Pause" is cleared; the window wakes them with one
     // timer set for the next tick that is due. The tile dump is never started.
     clock_.setSingleShot(true);
     clock_.setTimerType(Qt::PreciseTimer);
-    DispUpdate.setTimerType(Qt::PreciseTimer);
-    DispUpdate.setInterval(10);
+    controls_.DispUpdate.setTimerType(Qt::PreciseTimer);
+    controls_.DispUpdate.setInterval(10);
     // A suspended machine does not replay the ticks it missed.
     game_.setStallLimit(kStallLimitMs);
 
     // Apply and Reset build levels: they wait for start-up to have built the first one.
-    apply.setEnabled(false);
-    reset.setEnabled(false);
+    controls_.apply.setEnabled(false);
+    controls_.reset.setEnabled(false);
 
     ownFileDialog_ = std::make_unique<QtFileDialog>(this);
     fileDialog_ = ownFileDialog_.get();
@@ -169,19 +175,19 @@ void fMain::placeControls(const PanelShift& shift) {
     shift_ = shift;
     const double up = shift.up;
     const double left = shift.left;
-    place(cPaused, {0, 0, 1665, 405});
-    place(Label4, {7320 - left, 30, 495, 255});
-    place(ScoreDisp, {7860 - left, 30, 855, 375});
-    place(Kestro, {0, 420, 8175, 7215});
+    place(controls_.cPaused, {0, 0, 1665, 405});
+    place(controls_.Label4, {7320 - left, 30, 495, 255});
+    place(controls_.ScoreDisp, {7860 - left, 30, 855, 375});
+    place(controls_.Kestro, {0, 420, 8175, 7215});
     // The sliders end where they end by design, clear of the buttons at their right.
-    place(SSpeed, {660, 8640 - up, 6735 - left, 255});
-    place(Label3, {3360, 8880 - up, 1095, 255});
-    place(SAccel, {660, 9120 - up, 6735 - left, 255});
-    place(Label2, {3420, 9360 - up, 1215, 255});
-    place(SLvl, {660, 9600 - up, 6735 - left, 255});
-    place(Label1, {3600, 9840 - up, 615, 255});
-    place(reset, {7440 - left, 8520 - up, 975, 375});
-    place(apply, {7440 - left, 9480 - up, 975, 375});
+    place(controls_.SSpeed, {660, 8640 - up, 6735 - left, 255});
+    place(controls_.Label3, {3360, 8880 - up, 1095, 255});
+    place(controls_.SAccel, {660, 9120 - up, 6735 - left, 255});
+    place(controls_.Label2, {3420, 9360 - up, 1215, 255});
+    place(controls_.SLvl, {660, 9600 - up, 6735 - left, 255});
+    place(controls_.Label1, {3600, 9840 - up, 615, 255});
+    place(controls_.reset, {7440 - left, 8520 - up, 975, 375});
+    place(controls_.apply, {7440 - left, 9480 - up, 975, 375});
 }
 
 void fMain::connectHandlers() {
@@ -196,17 +202,17 @@ void fMain::connectHandlers() {
             }
         };
     };
-    connect(&cPaused, &QCheckBox::stateChanged, this, guarded(&fMain::cPaused_Click));
-    connect(&reset, &QPushButton::clicked, this, guarded(&fMain::reset_Click));
-    connect(&apply, &QPushButton::clicked, this, guarded(&fMain::apply_Click));
-    connect(&mnuSave, &QAction::triggered, this, guarded(&fMain::mnuSave_Click));
-    connect(&mnuOpen, &QAction::triggered, this, guarded(&fMain::mnuOpen_Click));
-    connect(&mnuQuit, &QAction::triggered, this, guarded(&fMain::mnuQuit_Click));
-    connect(&About, &QAction::triggered, this, guarded(&fMain::About_Click));
-    connect(&Help2, &QAction::triggered, this, guarded(&fMain::Help2_Click));
+    connect(&controls_.cPaused, &QCheckBox::stateChanged, this, guarded(&fMain::cPaused_Click));
+    connect(&controls_.reset, &QPushButton::clicked, this, guarded(&fMain::reset_Click));
+    connect(&controls_.apply, &QPushButton::clicked, this, guarded(&fMain::apply_Click));
+    connect(&controls_.mnuSave, &QAction::triggered, this, guarded(&fMain::mnuSave_Click));
+    connect(&controls_.mnuOpen, &QAction::triggered, this, guarded(&fMain::mnuOpen_Click));
+    connect(&controls_.mnuQuit, &QAction::triggered, this, guarded(&fMain::mnuQuit_Click));
+    connect(&controls_.About, &QAction::triggered, this, guarded(&fMain::About_Click));
+    connect(&controls_.Help2, &QAction::triggered, this, guarded(&fMain::Help2_Click));
 
     connect(&clock_, &QTimer::timeout, this, guarded(&fMain::advanceClock));
-    connect(&DispUpdate, &QTimer::timeout, this, guarded(&fMain::DispUpdate_Timer));
+    connect(&controls_.DispUpdate, &QTimer::timeout, this, guarded(&fMain::DispUpdate_Timer));
 
     slvl_.setOnChange(guarded(&fMain::SLvl_Change));
     slvl_.setOnScroll(guarded(&fMain::SLvl_Scroll));
@@ -215,17 +221,17 @@ void fMain::connectHandlers() {
     sspeed_.setOnChange(guarded(&fMain::SSpeed_Change));
     sspeed_.setOnScroll(guarded(&fMain::SSpeed_Scroll));
 
-    Kestro.setOnMouseMove([this](int button, int shift, float x, float y) {
+    controls_.Kestro.setOnMouseMove([this](int button, int shift, float x, float y) {
         try {
             Kestro_MouseMove(button, shift, x, y);
         } catch (const RuntimeError& e) {
             fatalError(e);
         }
     });
-    Kestro.surface().setOnRefresh([this] { presentFrame(); });
+    controls_.Kestro.surface().setOnRefresh([this] { presentFrame(); });
     // On a screen with another pixel ratio the playfield has other pixels, so other cells.
-    Kestro.setOnPixelRatioChanged([this] { updateCellSize(); });
-    ScoreDisp.surface().setOnRefresh([this] { ScoreDisp.update(); });
+    controls_.Kestro.setOnPixelRatioChanged([this] { updateCellSize(); });
+    controls_.ScoreDisp.surface().setOnRefresh([this] { controls_.ScoreDisp.update(); });
 }
 
 void fMain::resizeEvent(QResizeEvent* event) {
@@ -266,10 +272,11 @@ void fMain::Form_Resize() {
         placeControls(shift);
     }
 
-    const TwipSize field = playfieldSize(
-        twipsFromPixels(client_.width()), twipsFromPixels(client_.height()),
-        twipsFromPixels(reset.y()), twipsFromPixels(Kestro.y()), twipsFromPixels(Kestro.x()));
-    Kestro.resize(pixelsFromTwips(field.width), pixelsFromTwips(field.height));
+    const TwipSize field =
+        playfieldSize(twipsFromPixels(client_.width()), twipsFromPixels(client_.height()),
+                      twipsFromPixels(controls_.reset.y()), twipsFromPixels(controls_.Kestro.y()),
+                      twipsFromPixels(controls_.Kestro.x()));
+    controls_.Kestro.resize(pixelsFromTwips(field.width), pixelsFromTwips(field.height));
     updateCellSize();
 }
 
@@ -284,7 +291,7 @@ TwipSize fMain::availableOuterSize() const {
 
 void fMain::updateCellSize() {
     // The game draws and takes the pointer in the playfield's device pixels.
-    const QSize pixels = Kestro.devicePixelSize();
+    const QSize pixels = controls_.Kestro.devicePixelSize();
     const CellSize cell = cellSize(pixels.width(), pixels.height());
     game_.state().tileW = cell.tileW;
     game_.state().tileH = cell.tileH;

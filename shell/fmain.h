@@ -129,32 +129,45 @@ class fMain final : public QMainWindow {
     int cPausedValue() const;
 
   private:
-    QWidget client_;  // the client area below the menu bar; the controls sit on it
+    // The window's controls, by the names the window description, the log and the tests use.
+    struct Controls {
+        // The widgets sit on client; the menus and their actions belong to window.
+        Controls(QWidget& client, QMainWindow& window);
+
+        QCheckBox cPaused;
+        QLabel Label4;
+        PictureBox ScoreDisp;
+        PictureBox Kestro;
+        QSlider SSpeed;
+        QLabel Label3;
+        QSlider SAccel;
+        QLabel Label2;
+        QSlider SLvl;
+        QLabel Label1;
+        QPushButton reset;
+        QPushButton apply;
+
+        QMenu File;
+        QAction mnuSave;
+        QAction mnuOpen;
+        QAction mnuQuit;
+        QMenu Help;
+        QAction About;
+        QAction Help2;
+
+        QTimer DispUpdate;
+    };
 
   public:
-    // The window's controls, by their names.
-    QCheckBox cPaused;
-    QLabel Label4;
-    PictureBox ScoreDisp;
-    PictureBox Kestro;
-    QSlider SSpeed;
-    QLabel Label3;
-    QSlider SAccel;
-    QLabel Label2;
-    QSlider SLvl;
-    QLabel Label1;
-    QPushButton reset;
-    QPushButton apply;
+    // The window's controls by their names (cPaused, Label1..Label4, ScoreDisp, Kestro, SSpeed,
+    // SAccel, SLvl, reset, apply, the menus File and Help with mnuSave, mnuOpen, mnuQuit, About
+    // and Help2, and the DispUpdate timer), for tests and the window's own handlers.
+    Controls& controls() { return controls_; }
+    const Controls& controls() const { return controls_; }
 
-    QMenu File;
-    QAction mnuSave;
-    QAction mnuOpen;
-    QAction mnuQuit;
-    QMenu Help;
-    QAction About;
-    QAction Help2;
-
-    QTimer DispUpdate;
+  private:
+    QWidget client_;     // the client area below the menu bar; the controls sit on it
+    Controls controls_;  // after client_, which parents them
 
   protected:
     void closeEvent(QCloseEvent* event) override;

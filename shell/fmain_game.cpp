@@ -9,7 +9,7 @@
 namespace kestro::shell {
 
 int fMain::cPausedValue() const {
-    switch (cPaused.checkState()) {
+    switch (controls_.cPaused.checkState()) {
         case Qt::Unchecked:
             return 0;
         case Qt::Checked:
@@ -58,20 +58,20 @@ void fMain::reset_Click() {
 }
 
 void fMain::SLvl_Change() {
-    Label1.setText(QString::fromStdString(sliderCaption(kLevelSlider, slvl_.value())));
+    controls_.Label1.setText(QString::fromStdString(sliderCaption(kLevelSlider, slvl_.value())));
 }
 
 void fMain::SAccel_Change() {
-    Label2.setText(QString::fromStdString(sliderCaption(kAccelSlider, saccel_.value())));
+    controls_.Label2.setText(QString::fromStdString(sliderCaption(kAccelSlider, saccel_.value())));
 }
 
 void fMain::SSpeed_Change() {
-    Label3.setText(QString::fromStdString(sliderCaption(kSpeedSlider, sspeed_.value())));
+    controls_.Label3.setText(QString::fromStdString(sliderCaption(kSpeedSlider, sspeed_.value())));
 }
 
 void fMain::DispUpdate_Timer() {
     GameState& s = game_.state();
-    ImageSurface& surface = Kestro.surface();
+    ImageSurface& surface = controls_.Kestro.surface();
     surface.cls();
     s.scanY = 46;
     s.scanX = -1;

@@ -22,8 +22,8 @@ void fMain::About_Click() {
 }
 
 void fMain::Help2_Click() {
-    showInfo(kHelpTitle,
-             helpText({keyName(mnuSave), keyName(mnuOpen), keyName(mnuQuit), keyName(Help2)}));
+    showInfo(kHelpTitle, helpText({keyName(controls_.mnuSave), keyName(controls_.mnuOpen),
+                                   keyName(controls_.mnuQuit), keyName(controls_.Help2)}));
 }
 
 void fMain::showInfo(const std::string& title, const std::string& text) {

@@ -49,8 +49,8 @@ void fMain::Form_Load() {
 
     random_.reseed(timeOfDaySeed());
     game_.generateLevel();
-    apply.setEnabled(true);
-    reset.setEnabled(true);
+    controls_.apply.setEnabled(true);
+    controls_.reset.setEnabled(true);
     // A saved game named on the command line takes the first level's place, as File > Open
     // would; a close request while its message is open ends start-up here.
     if (startupFile_) {
@@ -64,12 +64,12 @@ void fMain::Form_Load() {
     renderer_ = std::make_unique<cRender>(trap_, [this] { yield(); });
     renderer_->render = [this](std::int16_t& objectsRendered) { renderer_render(objectsRendered); };
     renderer_->frameWanted = [this] { return frameWanted(); };
-    renderer_->renderInit(&Kestro.surface());
+    renderer_->renderInit(&controls_.Kestro.surface());
 
-    cPaused.setEnabled(true);
+    controls_.cPaused.setEnabled(true);
     cPaused_Click();
 
-    const QSize field = Kestro.devicePixelSize();
+    const QSize field = controls_.Kestro.devicePixelSize();
     const std::vector<std::string> entities =
         startupEntities(static_cast<float>(field.width()), static_cast<float>(field.height()));
     game_.state().sceneReady = true;
@@ -120,9 +120,9 @@ bool fMain::frameWanted() {
 }
 
 void fMain::presentFrame() {
-    Kestro.update();
+    controls_.Kestro.update();
     if (framePresented_) {
-        framePresented_(Kestro.surface().image());
+        framePresented_(controls_.Kestro.surface().image());
     }
     const QScreen* s = screen();
     pacer_.waitForNextTick(s != nullptr ? s->refreshRate() : 0.0);
@@ -155,7 +155,7 @@ void fMain::Form_Unload() {
     // unwinds through its last yields, no game tick may run any more.
     game_.setPaused(true, time_.now());
     clock_.stop();
-    DispUpdate.stop();
+    controls_.DispUpdate.stop();
 }
 
 void fMain::finishUnload() {

@@ -113,7 +113,7 @@ class DesktopWindow : public ::testing::Test {
 };
 
 TEST_F(DesktopWindow, AboutShowsTheNameTheVersionsAndALineAboutTheGame) {
-    window.About.trigger();
+    window.controls().About.trigger();
     ASSERT_EQ(info.shown.size(), 1u);
     EXPECT_EQ(info.shown[0].title, "About Kestro");
     const std::string& text = info.shown[0].text;
@@ -124,7 +124,7 @@ TEST_F(DesktopWindow, AboutShowsTheNameTheVersionsAndALineAboutTheGame) {
 }
 
 TEST_F(DesktopWindow, HelpExplainsEveryPartOfTheGameWithTheMenuKeys) {
-    window.Help2.trigger();
+    window.controls().Help2.trigger();
     ASSERT_EQ(info.shown.size(), 1u);
     EXPECT_EQ(info.shown[0].title, "Kestro Help");
     const std::string& text = info.shown[0].text;
@@ -157,12 +157,12 @@ TEST_F(DesktopWindow, TheGameHoldsWhileAHelpTextIsOpenAndGoesOnAsPauseSays) {
     const Case cases[] = {{Qt::Unchecked, true}, {Qt::Checked, false}};
     runSession(window, 2, [&] {
         for (const Case& c : cases) {
-            window.cPaused.setCheckState(c.pause);
+            window.controls().cPaused.setCheckState(c.pause);
             std::optional<bool> heldWhileOpen;
             info.during = [&] {
                 heldWhileOpen = window.game().messageOpen() && !window.clockTimer().isActive();
             };
-            for (QAction* item : {&window.About, &window.Help2}) {
+            for (QAction* item : {&window.controls().About, &window.controls().Help2}) {
                 heldWhileOpen.reset();
                 item->trigger();
                 EXPECT_EQ(heldWhileOpen, true) << item->text().toStdString();
@@ -183,7 +183,7 @@ TEST_F(DesktopWindow, TheGameHoldsWhileAFileDialogIsOpenAndSavesTheGameOfThatMom
     std::array<std::int64_t, kTimerCount> ticksAtSave{};
     std::array<std::int64_t, kTimerCount> ticksAfterWait{};
     runSession(window, 2, [&] {
-        window.cPaused.setCheckState(Qt::Unchecked);
+        window.controls().cPaused.setCheckState(Qt::Unchecked);
         dialog.answers = {path};
         dialog.during = [&] {
             atSave = window.gameState();
@@ -192,7 +192,7 @@ TEST_F(DesktopWindow, TheGameHoldsWhileAFileDialogIsOpenAndSavesTheGameOfThatMom
             test::playFor(window, time, 700);
             ticksAfterWait = window.game().ticks();
         };
-        window.mnuSave.trigger();
+        window.controls().mnuSave.trigger();
         // Afterwards the game runs on.
         EXPECT_TRUE(window.game().timers().enabled());
         EXPECT_TRUE(window.clockTimer().isActive());
@@ -212,10 +212,10 @@ TEST_F(DesktopWindow, TheDesktopsKeysTriggerTheMenuItems) {
         QKeySequence key;
     };
     const Case cases[] = {
-        {&window.mnuSave, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {&window.mnuOpen, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {&window.mnuQuit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
-        {&window.Help2, QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)},
+        {&window.controls().mnuSave, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {&window.controls().mnuOpen, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {&window.controls().mnuQuit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {&window.controls().Help2, QKeySequence::HelpContents, QKeySequence(Qt::Key_F1)},
     };
     for (const Case& c : cases) {
         // The platform's keys, and the usual one where the platform has none.
@@ -225,10 +225,10 @@ TEST_F(DesktopWindow, TheDesktopsKeysTriggerTheMenuItems) {
         EXPECT_TRUE(c.item->shortcuts().contains(c.key)) << c.item->text().toStdString();
     }
     // The mnemonics stay.
-    EXPECT_EQ(window.mnuSave.text(), "&Save");
-    EXPECT_EQ(window.mnuOpen.text(), "&Open");
-    EXPECT_EQ(window.mnuQuit.text(), "&Quit");
-    EXPECT_EQ(window.About.shortcuts(), QList<QKeySequence>{});
+    EXPECT_EQ(window.controls().mnuSave.text(), "&Save");
+    EXPECT_EQ(window.controls().mnuOpen.text(), "&Open");
+    EXPECT_EQ(window.controls().mnuQuit.text(), "&Quit");
+    EXPECT_EQ(window.controls().About.shortcuts(), QList<QKeySequence>{});
 
     window.show();
     window.activateWindow();
@@ -242,7 +242,7 @@ TEST_F(DesktopWindow, TheDesktopsKeysTriggerTheMenuItems) {
 
     // Quit would end the process: the key's shortcut event is caught before it reaches the item.
     ShortcutCatcher quit;
-    window.mnuQuit.installEventFilter(&quit);
+    window.controls().mnuQuit.installEventFilter(&quit);
     QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quit.caught, 1);
 }
@@ -328,7 +328,7 @@ TEST_F(DesktopStartupFile, StartsWithTheSavedGameLoadedBeforeTheFirstFrame) {
     EXPECT_TRUE(window.game().paused()) << "it starts paused as ever";
 
     // File > Open offers the folder of the game loaded at start-up.
-    window.mnuOpen.trigger();
+    window.controls().mnuOpen.trigger();
     EXPECT_EQ(files.asked, std::vector<std::string>{"open " + dir.path().string()});
 }
 
@@ -355,13 +355,13 @@ TEST_F(DesktopWindow, ThePlayfieldDrawsInDevicePixelsOnAScreenScaledByTwo) {
     std::optional<QImage> frame;
     QImage shown;
     runSession(window, 2, [&] {
-        frame = window.Kestro.surface().image().copy();
-        shown = window.Kestro.grab().toImage();
+        frame = window.controls().Kestro.surface().image().copy();
+        shown = window.controls().Kestro.grab().toImage();
     });
     ASSERT_TRUE(frame);
     // The layout is in logical pixels; the image has twice as many pixels per axis, and so have
     // the cells.
-    const QSize logical = window.Kestro.size();
+    const QSize logical = window.controls().Kestro.size();
     EXPECT_EQ(frame->size(), logical * 2);
     EXPECT_DOUBLE_EQ(frame->devicePixelRatio(), kRatio);
     const GameState& s = window.gameState();
@@ -397,9 +397,9 @@ TEST_F(DesktopWindow, ThePointerWallFollowsThePointerOnAScreenScaledByTwo) {
         const GameState& s = window.gameState();
         // Qt gives logical positions: the point that maps to cell (10, 12) in device pixels.
         const QPointF pos(11 * s.tileW / kRatio, 13 * s.tileH / kRatio);
-        QMouseEvent move(QEvent::MouseMove, pos, window.Kestro.mapToGlobal(pos), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&window.Kestro, &move);
+        QMouseEvent move(QEvent::MouseMove, pos, window.controls().Kestro.mapToGlobal(pos),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window.controls().Kestro, &move);
         EXPECT_EQ(s.cursorX, 10);
         EXPECT_EQ(s.cursorY, 12);
         EXPECT_EQ(s.tiles.at(10, 12), tileWall);

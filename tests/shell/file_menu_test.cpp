@@ -69,7 +69,7 @@ TEST_F(ShellFileMenu, SaveThenLoadRestoresTheGameAndKeepsTheClock) {
     const Snapshot saved = snapshot();
     const std::string path = (dir / "game.egf").string();
     dialog.answers = {path, path};
-    window.mnuSave.trigger();
+    window.controls().mnuSave.trigger();
     ASSERT_TRUE(prompt.messages.empty()) << prompt.messages.front();
     ASSERT_EQ(std::filesystem::file_size(path), sg::kFileSize);
 
@@ -82,7 +82,7 @@ TEST_F(ShellFileMenu, SaveThenLoadRestoresTheGameAndKeepsTheClock) {
     const std::int32_t ballPeriod = window.game().timers().period(TimerId::Ball);
     const auto ticks = window.game().ticks();
 
-    window.mnuOpen.trigger();
+    window.controls().mnuOpen.trigger();
     EXPECT_TRUE(prompt.messages.empty());
     const Snapshot loaded = snapshot();
     EXPECT_EQ(loaded.sliders, saved.sliders);
@@ -90,7 +90,8 @@ TEST_F(ShellFileMenu, SaveThenLoadRestoresTheGameAndKeepsTheClock) {
     EXPECT_EQ(loaded.state.tiles, saved.state.tiles);
     // The game goes on at the loaded level, not the one it was at.
     EXPECT_EQ(loaded.state.level, saved.sliders.SLvl);
-    EXPECT_EQ(window.Label1.text().toStdString(), "Level: " + std::to_string(saved.sliders.SLvl));
+    EXPECT_EQ(window.controls().Label1.text().toStdString(),
+              "Level: " + std::to_string(saved.sliders.SLvl));
     // The pause state, the timers and their periods are the running game's.
     EXPECT_TRUE(window.game().timers().enabled());
     EXPECT_EQ(window.game().timers().period(TimerId::Ball), ballPeriod);
@@ -102,8 +103,8 @@ TEST_F(ShellFileMenu, SaveThenLoadRestoresTheGameAndKeepsTheClock) {
 TEST_F(ShellFileMenu, ACancelledDialogDoesNothing) {
     const Snapshot before = snapshot();
     dialog.answers = {std::nullopt, std::nullopt};
-    window.mnuSave.trigger();
-    window.mnuOpen.trigger();
+    window.controls().mnuSave.trigger();
+    window.controls().mnuOpen.trigger();
     EXPECT_EQ(snapshot(), before);
     EXPECT_TRUE(prompt.messages.empty());
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
@@ -144,7 +145,7 @@ TEST_F(ShellFileMenu, ARefusedFileChangesNothingAndSaysWhy) {
         const Snapshot before = snapshot();
         prompt.messages.clear();
         dialog.answers = {path.string()};
-        window.mnuOpen.trigger();
+        window.controls().mnuOpen.trigger();
         EXPECT_EQ(snapshot(), before) << c.name;
         ASSERT_EQ(prompt.messages.size(), 1u) << c.name;
         if (c.message.ends_with(": ")) {
@@ -171,7 +172,7 @@ TEST_F(ShellFileMenu, TamperedDimensionsAreToldAndTheGameStillLoads) {
     const auto path = dir / "tampered.egf";
     kestro::test::writeFile(path, std::string(bytes.begin(), bytes.end()));
     dialog.answers = {path.string()};
-    window.mnuOpen.trigger();
+    window.controls().mnuOpen.trigger();
     EXPECT_EQ(prompt.messages, std::vector<std::string>{std::string(sg::kTamperedMessage)});
     EXPECT_EQ(window.gameState().score, 4321);
     EXPECT_EQ(window.gameState().level, 7);
@@ -193,7 +194,7 @@ TEST_F(ShellFileMenu, AFailedSaveSaysSoAndKeepsWhatWasThere) {
     std::filesystem::create_hard_link(linked, dir / "other-name.egf");
     prompt.messages.clear();
     dialog.answers = {linked.string()};
-    window.mnuSave.trigger();
+    window.controls().mnuSave.trigger();
     EXPECT_EQ(prompt.messages,
               std::vector<std::string>{std::string(kNotSavedMessage) + "cannot write '" +
                                        linked.string() +
@@ -204,7 +205,7 @@ TEST_F(ShellFileMenu, AFailedSaveSaysSoAndKeepsWhatWasThere) {
         prompt.messages.clear();
         const Snapshot before = snapshot();
         dialog.answers = {target};
-        window.mnuSave.trigger();
+        window.controls().mnuSave.trigger();
         ASSERT_EQ(prompt.messages.size(), 1u) << target;
         EXPECT_TRUE(prompt.messages[0].starts_with(kNotSavedMessage)) << prompt.messages[0];
         EXPECT_GT(prompt.messages[0].size(), std::string(kNotSavedMessage).size());
@@ -218,7 +219,7 @@ TEST_F(ShellFileMenu, FilesAreTheSameAsKestroSimsBothWays) {
     // The window's save, saved again by kestro-sim with the same key, is the same bytes.
     const auto windowFile = dir / "window.egf";
     dialog.answers = {windowFile.string()};
-    window.mnuSave.trigger();
+    window.controls().mnuSave.trigger();
     const auto decoded = sg::loadSavedGame(windowFile);
     ASSERT_TRUE(decoded.ok());
     const auto simFile = dir / "sim.egf";
@@ -234,7 +235,7 @@ TEST_F(ShellFileMenu, FilesAreTheSameAsKestroSimsBothWays) {
         KESTRO_SIM, {"new", newFile.string(), "--level", "12", "--seed", "3", "--key", "777"});
     ASSERT_EQ(r.status, 0) << r.err;
     dialog.answers = {newFile.string()};
-    window.mnuOpen.trigger();
+    window.controls().mnuOpen.trigger();
     EXPECT_TRUE(prompt.messages.empty());
     const auto expected = sg::loadSavedGame(newFile);
     ASSERT_TRUE(expected.ok());

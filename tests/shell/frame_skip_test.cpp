@@ -35,7 +35,7 @@ using test::qtApp;
 
 // The window's scene drawn in one frame by a fresh renderer on an image like the playfield's.
 QImage drawnAfresh(fMain& window) {
-    const ImageSurface& playfield = window.Kestro.surface();
+    const ImageSurface& playfield = window.controls().Kestro.surface();
     ImageSurface surface("Kestro", playfield.image().size());
     surface.setBackColor(playfield.backColor());
     surface.setFont(playfield.font());
@@ -83,10 +83,10 @@ TEST_F(ShellFrames, EachChangeIsDrawnAsAFreshFrameAndNothingElseIs) {
              const QPointF pos(11 * s.tileW, 13 * s.tileH);
              QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, Qt::NoButton,
                               Qt::NoModifier);
-             QCoreApplication::sendEvent(&window.Kestro, &move);
+             QCoreApplication::sendEvent(&window.controls().Kestro, &move);
          }},
-        {"Apply", [&] { window.apply.click(); }},
-        {"load", [&] { window.mnuOpen.trigger(); }},
+        {"Apply", [&] { window.controls().apply.click(); }},
+        {"load", [&] { window.controls().mnuOpen.trigger(); }},
         {"resize", [&] { window.resize(window.width() + 40, window.height() + 30); }},
     };
     std::size_t next = 0;
@@ -131,7 +131,7 @@ TEST_F(ShellFrames, APausedGamePresentsNothingNewAndARunningOneOnlyWhenTheBallMo
         const int paused = presented;
         QTimer::singleShot(700, &window, [&, paused] {
             framesWhilePaused = presented - paused;
-            window.cPaused.setCheckState(Qt::Unchecked);
+            window.controls().cPaused.setCheckState(Qt::Unchecked);
             const int running = presented;
             const std::int64_t ticks = window.game().ticks()[0];
             QTimer::singleShot(1500, &window, [&, running, ticks] {

@@ -53,9 +53,9 @@ class ShellGamePlay : public ::testing::Test {
 void movePointerTo(fMain& window, int x, int y) {
     const GameState& s = window.gameState();
     const QPointF pos(static_cast<float>(x + 1) * s.tileW, static_cast<float>(y + 1) * s.tileH);
-    QMouseEvent move(QEvent::MouseMove, pos, window.Kestro.mapToGlobal(pos), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&window.Kestro, &move);
+    QMouseEvent move(QEvent::MouseMove, pos, window.controls().Kestro.mapToGlobal(pos),
+                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window.controls().Kestro, &move);
 }
 
 QRgb cellCentre(const QImage& image, const GameState& s, int x, int y) {
@@ -99,12 +99,12 @@ TEST_F(ShellGamePlay, DraggingASliderChangesOnlyItsLabel) {
     fMain window(trap, prompt);
     runSession(window, 2, [&] {
         const GameState before = window.gameState();
-        window.SLvl.setSliderDown(true);
-        window.SLvl.setSliderPosition(40);
-        EXPECT_EQ(window.Label1.text(), "Level: 40");
-        window.SLvl.setSliderDown(false);
-        window.SSpeed.setValue(-1);
-        EXPECT_EQ(window.Label3.text(), "Top Speed: -1");
+        window.controls().SLvl.setSliderDown(true);
+        window.controls().SLvl.setSliderPosition(40);
+        EXPECT_EQ(window.controls().Label1.text(), "Level: 40");
+        window.controls().SLvl.setSliderDown(false);
+        window.controls().SSpeed.setValue(-1);
+        EXPECT_EQ(window.controls().Label3.text(), "Top Speed: -1");
         EXPECT_EQ(window.gameState(), before) << "the game waits for Apply or Reset";
     });
 }
@@ -115,14 +115,14 @@ TEST_F(ShellGamePlay, ApplyKeepsTheBankedScoreAndResetDropsIt) {
         GameState& s = window.gameState();
         s.bankedScore = 40;
         s.tiles.set(20, 20, tileBlock);
-        window.apply.click();
+        window.controls().apply.click();
         // (1 + 300 + 2 x 5) / 5 rounds to 62, on top of the banked 40.
         EXPECT_EQ(s.score, 62 + 40);
         EXPECT_EQ(s.bankedScore, 40);
         EXPECT_EQ(s.tiles.at(20, 20), tileEmpty);
         EXPECT_TRUE(window.game().paused()) << "neither button touches the pause";
 
-        window.reset.click();
+        window.controls().reset.click();
         EXPECT_EQ(s.score, 62);
         EXPECT_EQ(s.bankedScore, 0);
         EXPECT_EQ(window.cPausedValue(), 1);
@@ -139,12 +139,12 @@ TEST_F(ShellGamePlay, ALevelCompletionShowsOneMessageAndAdvancesTheLevelOnce) {
         ++presented;
         if (presented == 2) {
             window.sliders().SLvl.setValue(80);
-            window.apply.click();
+            window.controls().apply.click();
             GameState& s = window.gameState();
             for (const Cell& g : kGoalCells) {
                 s.tiles.set(g.x, g.y, tileEmpty);
             }
-            window.cPaused.setCheckState(Qt::Unchecked);
+            window.controls().cPaused.setCheckState(Qt::Unchecked);
             // Well after the message has closed, the game goes on at level 0.
             test::playFor(window, time, 2000);
             levelAtEnd = window.gameState().level;
@@ -156,14 +156,14 @@ TEST_F(ShellGamePlay, ALevelCompletionShowsOneMessageAndAdvancesTheLevelOnce) {
     EXPECT_EQ(slow.messages, std::vector<std::string>{kCongratulationsMessage});
     EXPECT_EQ(levelAtEnd, 0);
     EXPECT_EQ(window.sliders().SLvl.value(), 0);
-    EXPECT_EQ(window.Label1.text(), "Level: 0");
+    EXPECT_EQ(window.controls().Label1.text(), "Level: 0");
 }
 
 TEST_F(ShellGamePlay, TheRunningGameAcceleratesAndCountsTheScoreDown) {
     test::ManualTime time;
     fMain window(trap, prompt, time);
     runSession(window, 2, [&] {
-        window.cPaused.setCheckState(Qt::Unchecked);
+        window.controls().cPaused.setCheckState(Qt::Unchecked);
         test::playFor(window, time, 1300);
         const GameState& s = window.gameState();
         EXPECT_LT(s.ballInterval, 390);

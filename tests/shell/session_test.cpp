@@ -49,21 +49,21 @@ TEST_F(ShellSession, StartUpRunsTheGamePausedAndCloseShutsItDown) {
         EXPECT_TRUE(window.renderer()->running());
         EXPECT_TRUE(s.sceneReady);
         // Paused: the check box is checked and takes clicks; no game timer runs.
-        EXPECT_EQ(window.cPaused.checkState(), Qt::Checked);
-        EXPECT_TRUE(window.cPaused.isEnabled());
+        EXPECT_EQ(window.controls().cPaused.checkState(), Qt::Checked);
+        EXPECT_TRUE(window.controls().cPaused.isEnabled());
         EXPECT_FALSE(window.game().timers().enabled());
         EXPECT_FALSE(window.clockTimer().isActive());
-        EXPECT_FALSE(window.DispUpdate.isActive());
+        EXPECT_FALSE(window.controls().DispUpdate.isActive());
         // The first level is built from the sliders, which wrote the three labels.
         EXPECT_EQ(s.tiles.at(35, 27), tileBall);
         EXPECT_EQ(s.tiles.at(2, 2), tileGoal);
         EXPECT_EQ(s.score, 60);
-        EXPECT_EQ(window.Label1.text(), "Level: 1");
-        EXPECT_EQ(window.Label2.text(), "Acceleration: 5");
-        EXPECT_EQ(window.Label3.text(), "Top Speed: 300");
+        EXPECT_EQ(window.controls().Label1.text(), "Level: 1");
+        EXPECT_EQ(window.controls().Label2.text(), "Acceleration: 5");
+        EXPECT_EQ(window.controls().Label3.text(), "Top Speed: 300");
         // The cell size follows the playfield as laid out.
-        EXPECT_EQ(s.tileW, static_cast<float>(window.Kestro.width() / 59.0));
-        EXPECT_EQ(s.tileH, static_cast<float>(window.Kestro.height() / 47.0));
+        EXPECT_EQ(s.tileW, static_cast<float>(window.controls().Kestro.width() / 59.0));
+        EXPECT_EQ(s.tileH, static_cast<float>(window.controls().Kestro.height() / 47.0));
     });
     EXPECT_TRUE(checked);
     EXPECT_EQ(window.renderer(), nullptr);
@@ -98,7 +98,7 @@ TEST_F(ShellSession, FirstFrameShowsTheBannerAndTheNextOneTheLevel) {
     fMain window(trap, prompt);
     const test::SessionFrames s = runSession(window, 2, [] {});
     ASSERT_EQ(s.frames.size(), 2u);
-    const QRgb background = window.Kestro.surface().backColor().rgb();
+    const QRgb background = window.controls().Kestro.surface().backColor().rgb();
 
     // Frame 1: only the banner, printed in black from the playfield's centre on.
     const QImage& first = s.frames[0];
@@ -146,10 +146,10 @@ TEST_F(ShellSession, UnpausingRunsTheGameTimersAndTheBallMoves) {
         if (startX < 0) {
             startX = g.ballX;
             startY = g.ballY;
-            window.cPaused.setCheckState(Qt::Unchecked);
+            window.controls().cPaused.setCheckState(Qt::Unchecked);
             EXPECT_TRUE(window.game().timers().enabled());
             EXPECT_TRUE(window.clockTimer().isActive());
-            EXPECT_FALSE(window.DispUpdate.isActive());
+            EXPECT_FALSE(window.controls().DispUpdate.isActive());
             return;
         }
         if (!moved && (g.ballX != startX || g.ballY != startY)) {
@@ -192,7 +192,7 @@ TEST_F(ShellSession, NoTimerFiresAfterTheCloseHasBeenHandled) {
             ticksAtClose = window.game().ticks();
         }
     });
-    QObject::connect(&window.DispUpdate, &QTimer::timeout,
+    QObject::connect(&window.controls().DispUpdate, &QTimer::timeout,
                      [&] { dumpsAfterClose += running && !window.gameState().sceneReady ? 1 : 0; });
     watch.start(0);
     runSession(window, 2, [&] {
@@ -200,17 +200,17 @@ TEST_F(ShellSession, NoTimerFiresAfterTheCloseHasBeenHandled) {
         // chance, so anything still running fires in the yields the frame loop passes through on
         // its way out.
         running = true;
-        window.cPaused.setCheckState(Qt::Unchecked);
+        window.controls().cPaused.setCheckState(Qt::Unchecked);
         window.gameState().ballInterval = 1;
         window.gameState().minInterval = 1;
-        window.DispUpdate.start(0);
+        window.controls().DispUpdate.start(0);
     });
     ASSERT_TRUE(ticksAtClose);
     EXPECT_EQ(window.game().ticks(), *ticksAtClose);
     EXPECT_EQ(dumpsAfterClose, 0);
     EXPECT_FALSE(window.game().timers().enabled());
     EXPECT_FALSE(window.clockTimer().isActive());
-    EXPECT_FALSE(window.DispUpdate.isActive());
+    EXPECT_FALSE(window.controls().DispUpdate.isActive());
 }
 
 TEST_F(ShellSession, CloseDuringStartUpEndsBeforeTheGameStarts) {
@@ -231,7 +231,7 @@ TEST_F(ShellSession, QuitEndsAtOnceAndTheLogLacksItsClosingLine) {
     EXPECT_EXIT(
         {
             fMain window(trap, prompt);
-            runSession(window, 2, [&] { window.mnuQuit.trigger(); });
+            runSession(window, 2, [&] { window.controls().mnuQuit.trigger(); });
             std::exit(3);  // not reached: Quit ends the process with status 0
         },
         ::testing::ExitedWithCode(0), "");

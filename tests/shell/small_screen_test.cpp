@@ -50,16 +50,18 @@ TEST_F(ShellSmallScreen, TheSmallestWindowFitsTheScreenWithEveryControlOnIt) {
 
         const QRect inside = window.geometry();
         for (const QWidget* control : std::initializer_list<const QWidget*>{
-                 &window.cPaused, &window.ScoreDisp, &window.SSpeed, &window.SAccel, &window.SLvl,
-                 &window.Label1, &window.reset, &window.apply}) {
+                 &window.controls().cPaused, &window.controls().ScoreDisp,
+                 &window.controls().SSpeed, &window.controls().SAccel, &window.controls().SLvl,
+                 &window.controls().Label1, &window.controls().reset, &window.controls().apply}) {
             const QRect r(control->mapToGlobal(QPoint(0, 0)), control->size());
             EXPECT_TRUE(available.contains(r) && inside.contains(r))
                 << control->objectName().toStdString() << " at " << r.y() << "+" << r.height()
                 << " in a window of " << what.toStdString();
         }
         // The playfield keeps clear of the settings below it.
-        EXPECT_GT(window.Kestro.height(), 0);
-        EXPECT_LE(window.Kestro.geometry().bottom(), window.reset.geometry().top());
+        EXPECT_GT(window.controls().Kestro.height(), 0);
+        EXPECT_LE(window.controls().Kestro.geometry().bottom(),
+                  window.controls().reset.geometry().top());
     }
 }
 

@@ -43,13 +43,13 @@ class ShellStress : public ::testing::Test {
         const GameState& s = window.gameState();
         EXPECT_TRUE(std::isfinite(s.tileW) && s.tileW >= 0.0f) << where;
         EXPECT_TRUE(std::isfinite(s.tileH) && s.tileH >= 0.0f) << where;
-        EXPECT_EQ(s.tileW, static_cast<float>(window.Kestro.width() / 59.0)) << where;
-        EXPECT_EQ(s.tileH, static_cast<float>(window.Kestro.height() / 47.0)) << where;
+        EXPECT_EQ(s.tileW, static_cast<float>(window.controls().Kestro.width() / 59.0)) << where;
+        EXPECT_EQ(s.tileH, static_cast<float>(window.controls().Kestro.height() / 47.0)) << where;
     }
 
     static void movePointer(fMain& window, QPointF pos, Qt::MouseButtons buttons) {
         QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, buttons, Qt::NoModifier);
-        QCoreApplication::sendEvent(&window.Kestro, &move);
+        QCoreApplication::sendEvent(&window.controls().Kestro, &move);
     }
 
     test::TempLog log;
@@ -61,7 +61,7 @@ TEST_F(ShellStress, AStormOfSizesMinimizingAndAPointerFarOutside) {
     fMain window(trap, prompt);
     int heightsWithoutPlayfield = 0;
     runSession(window, 2, [&] {
-        window.cPaused.setCheckState(Qt::Unchecked);
+        window.controls().cPaused.setCheckState(Qt::Unchecked);
         std::mt19937 rng(99);
         // Sides spread evenly over their orders of magnitude, 1 to 8000 pixels.
         std::uniform_real_distribution<double> magnitude(0.0, std::log(8000.0));
@@ -88,10 +88,10 @@ TEST_F(ShellStress, AStormOfSizesMinimizingAndAPointerFarOutside) {
             }
             expectCellSizeFollowsThePlayfield(window, std::to_string(sizes[i].width()) + " x " +
                                                           std::to_string(sizes[i].height()));
-            heightsWithoutPlayfield += window.Kestro.height() <= 1 ? 1 : 0;
+            heightsWithoutPlayfield += window.controls().Kestro.height() <= 1 ? 1 : 0;
             const double far = 1e9 * ((i % 2 == 0) ? 1 : -1);
             movePointer(window, QPointF(far, -far), Qt::LeftButton);
-            movePointer(window, QPointF(window.Kestro.width() + 5.0, 3.0), Qt::NoButton);
+            movePointer(window, QPointF(window.controls().Kestro.width() + 5.0, 3.0), Qt::NoButton);
         }
     });
     EXPECT_GT(heightsWithoutPlayfield, 0) << "the storm reached a playfield of at most a pixel";
@@ -103,7 +103,7 @@ TEST_F(ShellStress, PauseClickedHundredsOfTimes) {
     fMain window(trap, prompt);
     runSession(window, 2, [&] {
         for (int i = 0; i < 600; ++i) {
-            window.cPaused.click();
+            window.controls().cPaused.click();
             if (i % 7 == 0) {
                 QCoreApplication::processEvents();
             }
@@ -144,9 +144,9 @@ TEST_F(ShellStress, CloseWhileAGameMessageIsOpen) {
             // A score of 1 is lost at the first score tick, which shows the message.
             window.sliders().SLvl.setValue(0);
             window.sliders().SSpeed.setValue(5);
-            window.reset.click();
+            window.controls().reset.click();
             window.gameState().score = 1;
-            window.cPaused.setCheckState(Qt::Unchecked);
+            window.controls().cPaused.setCheckState(Qt::Unchecked);
         }
     });
     QTimer::singleShot(20000, &window, [&] { window.close(); });
@@ -164,7 +164,7 @@ TEST_F(ShellStress, TheGameGoesOnWhenTheLogLosesItsFolder) {
     std::int64_t ballTicks = 0;
     runSession(window, 2, [&] {
         std::filesystem::remove_all(log.path().parent_path());
-        window.cPaused.setCheckState(Qt::Unchecked);
+        window.controls().cPaused.setCheckState(Qt::Unchecked);
         ballTicks = test::playFor(window, time, 1200);
     });
     EXPECT_GT(ballTicks, 0);
@@ -189,7 +189,7 @@ TEST_F(ShellStress, TheGameGoesOnWhenTheLogsDiskIsFull) {
         recordsAtFault = folderLog.records().size();
         kestro::test::writeFile(folderLog.path().parent_path() / "filler",
                                 std::string(64 * 1024, 'x'));
-        window.cPaused.setCheckState(Qt::Unchecked);
+        window.controls().cPaused.setCheckState(Qt::Unchecked);
         for (int i = 0; i < 500; ++i) {
             errorLogWrite("{Stress} a record that has nowhere to go", kLevelError);
         }
@@ -229,7 +229,7 @@ TEST_F(ShellStress, TheGameStartsAndPlaysWithoutALog) {
     fMain window(trap, prompt, time);
     std::int64_t ballTicks = 0;
     runSession(window, 2, [&] {
-        window.cPaused.setCheckState(Qt::Unchecked);
+        window.controls().cPaused.setCheckState(Qt::Unchecked);
         ballTicks = test::playFor(window, time, 600);
     });
     std::fflush(stderr);

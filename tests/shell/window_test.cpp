@@ -37,12 +37,18 @@ TEST_F(ShellWindow, ControlsSitWhereTheDescriptionPutsThem) {
         QRect pixels;
     };
     const Case cases[] = {
-        {&window.cPaused, {0, 0, 111, 27}},    {&window.Label4, {488, 2, 33, 17}},
-        {&window.ScoreDisp, {524, 2, 57, 25}}, {&window.Kestro, {0, 28, 545, 481}},
-        {&window.SSpeed, {44, 576, 449, 17}},  {&window.Label3, {224, 592, 73, 17}},
-        {&window.SAccel, {44, 608, 449, 17}},  {&window.Label2, {228, 624, 81, 17}},
-        {&window.SLvl, {44, 640, 449, 17}},    {&window.Label1, {240, 656, 41, 17}},
-        {&window.reset, {496, 568, 65, 25}},   {&window.apply, {496, 632, 65, 25}},
+        {&window.controls().cPaused, {0, 0, 111, 27}},
+        {&window.controls().Label4, {488, 2, 33, 17}},
+        {&window.controls().ScoreDisp, {524, 2, 57, 25}},
+        {&window.controls().Kestro, {0, 28, 545, 481}},
+        {&window.controls().SSpeed, {44, 576, 449, 17}},
+        {&window.controls().Label3, {224, 592, 73, 17}},
+        {&window.controls().SAccel, {44, 608, 449, 17}},
+        {&window.controls().Label2, {228, 624, 81, 17}},
+        {&window.controls().SLvl, {44, 640, 449, 17}},
+        {&window.controls().Label1, {240, 656, 41, 17}},
+        {&window.controls().reset, {496, 568, 65, 25}},
+        {&window.controls().apply, {496, 632, 65, 25}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.control->geometry(), c.pixels) << c.control->objectName().toStdString();
@@ -52,32 +58,33 @@ TEST_F(ShellWindow, ControlsSitWhereTheDescriptionPutsThem) {
 
 TEST_F(ShellWindow, CaptionsTitleTooltipAndFonts) {
     EXPECT_EQ(window.windowTitle(), "physics");
-    EXPECT_EQ(window.cPaused.text(), "Pause");
-    EXPECT_EQ(window.cPaused.checkState(), Qt::Checked);
+    EXPECT_EQ(window.controls().cPaused.text(), "Pause");
+    EXPECT_EQ(window.controls().cPaused.checkState(), Qt::Checked);
     EXPECT_EQ(window.cPausedValue(), 1);
-    EXPECT_EQ(window.Label4.text(), "Score:");
-    EXPECT_EQ(window.Label3.text(), "Top Speed:");
-    EXPECT_EQ(window.Label2.text(), "Acceleration:");
-    EXPECT_EQ(window.Label1.text(), "Level: ");
-    EXPECT_EQ(window.reset.text(), "Reset");
-    EXPECT_EQ(window.apply.text(), "Apply");
-    EXPECT_EQ(window.apply.toolTip(), "Will restart level!");
-    EXPECT_TRUE(window.reset.toolTip().isEmpty());
+    EXPECT_EQ(window.controls().Label4.text(), "Score:");
+    EXPECT_EQ(window.controls().Label3.text(), "Top Speed:");
+    EXPECT_EQ(window.controls().Label2.text(), "Acceleration:");
+    EXPECT_EQ(window.controls().Label1.text(), "Level: ");
+    EXPECT_EQ(window.controls().reset.text(), "Reset");
+    EXPECT_EQ(window.controls().apply.text(), "Apply");
+    EXPECT_EQ(window.controls().apply.toolTip(), "Will restart level!");
+    EXPECT_TRUE(window.controls().reset.toolTip().isEmpty());
 
-    for (QLabel* label : {&window.Label3, &window.Label2, &window.Label1}) {
+    for (QLabel* label :
+         {&window.controls().Label3, &window.controls().Label2, &window.controls().Label1}) {
         EXPECT_EQ(label->font().family(), "Times New Roman");
         EXPECT_DOUBLE_EQ(label->font().pointSizeF(), 6.75);
     }
-    EXPECT_EQ(window.Kestro.surface().font().family(), "Times New Roman");
-    EXPECT_DOUBLE_EQ(window.Kestro.surface().font().pointSizeF(), 8.25);
+    EXPECT_EQ(window.controls().Kestro.surface().font().family(), "Times New Roman");
+    EXPECT_DOUBLE_EQ(window.controls().Kestro.surface().font().pointSizeF(), 8.25);
     // Without the named face a metric-compatible serif stands in for it.
-    const QString resolved = QFontInfo(window.Label1.font()).family();
+    const QString resolved = QFontInfo(window.controls().Label1.font()).family();
     EXPECT_TRUE(resolved == "Times New Roman" || resolved == "Liberation Serif")
         << resolved.toStdString();
 
-    EXPECT_EQ(window.Kestro.surface().name(), "Kestro");
-    EXPECT_EQ(window.Kestro.surface().tag(), "true");
-    EXPECT_TRUE(window.Kestro.hasMouseTracking());
+    EXPECT_EQ(window.controls().Kestro.surface().name(), "Kestro");
+    EXPECT_EQ(window.controls().Kestro.surface().tag(), "true");
+    EXPECT_TRUE(window.controls().Kestro.hasMouseTracking());
 }
 
 TEST_F(ShellWindow, MenusWithTheirMnemonics) {
@@ -85,19 +92,19 @@ TEST_F(ShellWindow, MenusWithTheirMnemonics) {
     ASSERT_EQ(top.size(), 2);
     EXPECT_EQ(top[0]->text(), "&File");
     EXPECT_EQ(top[1]->text(), "&Help");
-    EXPECT_EQ(top[0]->menu(), &window.File);
-    EXPECT_EQ(top[1]->menu(), &window.Help);
+    EXPECT_EQ(top[0]->menu(), &window.controls().File);
+    EXPECT_EQ(top[1]->menu(), &window.controls().Help);
 
-    const QList<QAction*> file = window.File.actions();
+    const QList<QAction*> file = window.controls().File.actions();
     ASSERT_EQ(file.size(), 3);
-    EXPECT_EQ(file[0], &window.mnuSave);
-    EXPECT_EQ(file[1], &window.mnuOpen);
-    EXPECT_EQ(file[2], &window.mnuQuit);
-    EXPECT_EQ(window.mnuSave.text(), "&Save");
-    EXPECT_EQ(window.mnuOpen.text(), "&Open");
-    EXPECT_EQ(window.mnuQuit.text(), "&Quit");
+    EXPECT_EQ(file[0], &window.controls().mnuSave);
+    EXPECT_EQ(file[1], &window.controls().mnuOpen);
+    EXPECT_EQ(file[2], &window.controls().mnuQuit);
+    EXPECT_EQ(window.controls().mnuSave.text(), "&Save");
+    EXPECT_EQ(window.controls().mnuOpen.text(), "&Open");
+    EXPECT_EQ(window.controls().mnuQuit.text(), "&Quit");
 
-    const QList<QAction*> help = window.Help.actions();
+    const QList<QAction*> help = window.controls().Help.actions();
     ASSERT_EQ(help.size(), 2);
     EXPECT_EQ(help[0]->text(), "About");
     EXPECT_EQ(help[1]->text(), "Help");
@@ -111,9 +118,9 @@ TEST_F(ShellWindow, SlidersStartWithTheirRangesAndValues) {
         int min, max, value;
     };
     Sliders sliders = window.sliders();
-    const Case cases[] = {{&window.SSpeed, &sliders.SSpeed, -1, 500, 300},
-                          {&window.SAccel, &sliders.SAccel, 1, 20, 5},
-                          {&window.SLvl, &sliders.SLvl, 0, 80, 1}};
+    const Case cases[] = {{&window.controls().SSpeed, &sliders.SSpeed, -1, 500, 300},
+                          {&window.controls().SAccel, &sliders.SAccel, 1, 20, 5},
+                          {&window.controls().SLvl, &sliders.SLvl, 0, 80, 1}};
     for (const Case& c : cases) {
         EXPECT_EQ(c.slider->minimum(), c.min);
         EXPECT_EQ(c.slider->maximum(), c.max);
@@ -136,12 +143,12 @@ TEST_F(ShellWindow, TimersHaveTheirPeriodsAndWaitForTheGameToStart) {
     }
     EXPECT_FALSE(timers.enabled());
     EXPECT_FALSE(window.clockTimer().isActive());
-    EXPECT_EQ(window.DispUpdate.interval(), 10);
-    EXPECT_FALSE(window.DispUpdate.isActive());
+    EXPECT_EQ(window.controls().DispUpdate.interval(), 10);
+    EXPECT_FALSE(window.controls().DispUpdate.isActive());
 }
 
 TEST_F(ShellWindow, PauseStopsTheFourGameTimersUnlessClear) {
-    window.cPaused.setEnabled(true);
+    window.controls().cPaused.setEnabled(true);
     struct Case {
         Qt::CheckState state;
         int value;
@@ -152,16 +159,16 @@ TEST_F(ShellWindow, PauseStopsTheFourGameTimersUnlessClear) {
                           {Qt::Unchecked, 0, true},
                           {Qt::Checked, 1, false}};
     for (const Case& c : cases) {
-        window.cPaused.setCheckState(c.state);  // raises the check box's click handler
+        window.controls().cPaused.setCheckState(c.state);  // raises the check box's click handler
         EXPECT_EQ(window.cPausedValue(), c.value);
         EXPECT_EQ(window.game().timers().enabled(), c.running) << "value " << c.value;
         // The window's wake-up timer runs only while a game timer does.
         EXPECT_EQ(window.clockTimer().isActive(), c.running) << "value " << c.value;
-        EXPECT_FALSE(window.DispUpdate.isActive());
+        EXPECT_FALSE(window.controls().DispUpdate.isActive());
     }
 
     // Timers that run already keep their counts when the game is unpaused again.
-    window.cPaused.setCheckState(Qt::Unchecked);
+    window.controls().cPaused.setCheckState(Qt::Unchecked);
     const auto due = window.game().timers().due(TimerId::Ball);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     window.cPaused_Click();
@@ -177,14 +184,14 @@ TEST_F(ShellWindow, SliderHandlersWriteTheirLabels) {
         const char* caption;
     };
     const Case cases[] = {
-        {&sliders.SLvl, &window.Label1, 80, "Level: 80"},
-        {&sliders.SLvl, &window.Label1, 0, "Level: 0"},
-        {&sliders.SAccel, &window.Label2, 20, "Acceleration: 20"},
-        {&sliders.SSpeed, &window.Label3, -1, "Top Speed: -1"},
-        {&sliders.SSpeed, &window.Label3, 500, "Top Speed: 500"},
+        {&sliders.SLvl, &window.controls().Label1, 80, "Level: 80"},
+        {&sliders.SLvl, &window.controls().Label1, 0, "Level: 0"},
+        {&sliders.SAccel, &window.controls().Label2, 20, "Acceleration: 20"},
+        {&sliders.SSpeed, &window.controls().Label3, -1, "Top Speed: -1"},
+        {&sliders.SSpeed, &window.controls().Label3, 500, "Top Speed: 500"},
         // Out of range, the slider keeps to its Min and Max and the label shows that value.
-        {&sliders.SLvl, &window.Label1, 81, "Level: 80"},
-        {&sliders.SAccel, &window.Label2, 0, "Acceleration: 1"},
+        {&sliders.SLvl, &window.controls().Label1, 81, "Level: 80"},
+        {&sliders.SAccel, &window.controls().Label2, 0, "Acceleration: 1"},
     };
     for (const Case& c : cases) {
         c.slider->setValue(c.set);
@@ -192,16 +199,16 @@ TEST_F(ShellWindow, SliderHandlersWriteTheirLabels) {
     }
 
     // Setting the value the slider already has still raises Change.
-    window.Label1.setText("x");
+    window.controls().Label1.setText("x");
     sliders.SLvl.setValue(sliders.SLvl.value());
-    EXPECT_EQ(window.Label1.text(), "Level: 80");
+    EXPECT_EQ(window.controls().Label1.text(), "Level: 80");
 
     // Dragging the thumb updates the label while it moves.
-    window.SAccel.setSliderDown(true);
-    window.SAccel.setSliderPosition(7);
-    EXPECT_EQ(window.Label2.text(), "Acceleration: 7");
-    window.SAccel.setSliderDown(false);
-    EXPECT_EQ(window.Label2.text(), "Acceleration: 7");
+    window.controls().SAccel.setSliderDown(true);
+    window.controls().SAccel.setSliderPosition(7);
+    EXPECT_EQ(window.controls().Label2.text(), "Acceleration: 7");
+    window.controls().SAccel.setSliderDown(false);
+    EXPECT_EQ(window.controls().Label2.text(), "Acceleration: 7");
 }
 
 TEST(ShellSlider, ChangeAfterEverySetScrollWhileDragging) {
@@ -264,15 +271,17 @@ TEST_F(ShellWindow, ShowingSnapsToTheMinimumAndLaysOutThePlayfield) {
     EXPECT_EQ(client->width(), 590 - frame.width());
     EXPECT_EQ(client->height(), 741 - frame.height() - window.menuBar()->height());
 
-    EXPECT_EQ(window.Kestro.pos(), QPoint(0, 28));
-    EXPECT_EQ(window.Kestro.width(), client->width());
-    EXPECT_EQ(window.Kestro.height(), expectedPlayfieldHeight(client->height()));
-    EXPECT_EQ(window.Kestro.surface().image().size(), window.Kestro.size());
-    EXPECT_EQ(window.gameState().tileW, static_cast<float>(window.Kestro.width() / 59.0));
-    EXPECT_EQ(window.gameState().tileH, static_cast<float>(window.Kestro.height() / 47.0));
+    EXPECT_EQ(window.controls().Kestro.pos(), QPoint(0, 28));
+    EXPECT_EQ(window.controls().Kestro.width(), client->width());
+    EXPECT_EQ(window.controls().Kestro.height(), expectedPlayfieldHeight(client->height()));
+    EXPECT_EQ(window.controls().Kestro.surface().image().size(), window.controls().Kestro.size());
+    EXPECT_EQ(window.gameState().tileW,
+              static_cast<float>(window.controls().Kestro.width() / 59.0));
+    EXPECT_EQ(window.gameState().tileH,
+              static_cast<float>(window.controls().Kestro.height() / 47.0));
     // The rest keeps its place.
-    EXPECT_EQ(window.reset.geometry(), QRect(496, 568, 65, 25));
-    EXPECT_EQ(window.SLvl.geometry(), QRect(44, 640, 449, 17));
+    EXPECT_EQ(window.controls().reset.geometry(), QRect(496, 568, 65, 25));
+    EXPECT_EQ(window.controls().SLvl.geometry(), QRect(44, 640, 449, 17));
 }
 
 TEST_F(ShellWindow, ResizingFollowsTheMinimumAndThePlayfieldFollowsTheWindow) {
@@ -292,11 +301,14 @@ TEST_F(ShellWindow, ResizingFollowsTheMinimumAndThePlayfieldFollowsTheWindow) {
             std::to_string(c.requested.width()) + "x" + std::to_string(c.requested.height());
         EXPECT_EQ(window.frameGeometry().size(), c.outer) << name;
         const QWidget* client = window.centralWidget();
-        EXPECT_EQ(window.Kestro.width(), client->width()) << name;
-        EXPECT_EQ(window.Kestro.height(), expectedPlayfieldHeight(client->height())) << name;
-        EXPECT_EQ(window.gameState().tileW, static_cast<float>(window.Kestro.width() / 59.0))
+        EXPECT_EQ(window.controls().Kestro.width(), client->width()) << name;
+        EXPECT_EQ(window.controls().Kestro.height(), expectedPlayfieldHeight(client->height()))
             << name;
-        EXPECT_EQ(window.gameState().tileH, static_cast<float>(window.Kestro.height() / 47.0))
+        EXPECT_EQ(window.gameState().tileW,
+                  static_cast<float>(window.controls().Kestro.width() / 59.0))
+            << name;
+        EXPECT_EQ(window.gameState().tileH,
+                  static_cast<float>(window.controls().Kestro.height() / 47.0))
             << name;
     }
 }
@@ -305,19 +317,19 @@ TEST_F(ShellWindow, MinimizedWindowIsNotLaidOut) {
     window.show();
     const float tileW = window.gameState().tileW;
     window.setWindowState(Qt::WindowMinimized);
-    window.Kestro.resize(10, 10);
+    window.controls().Kestro.resize(10, 10);
     window.Form_Resize();
-    EXPECT_EQ(window.Kestro.size(), QSize(10, 10));
+    EXPECT_EQ(window.controls().Kestro.size(), QSize(10, 10));
     EXPECT_EQ(window.gameState().tileW, tileW);
 
     window.setWindowState(Qt::WindowNoState);
     window.Form_Resize();
-    EXPECT_EQ(window.Kestro.width(), window.centralWidget()->width());
+    EXPECT_EQ(window.controls().Kestro.width(), window.centralWidget()->width());
 }
 
 TEST_F(ShellWindow, TileDumpClearsThePlayfieldAndPrintsCodesFromTheBottomRowUp) {
     window.show();
-    ImageSurface& field = window.Kestro.surface();
+    ImageSurface& field = window.controls().Kestro.surface();
     const QRgb background = field.backColor().rgb();
     const QSize size = field.image().size();
     // Something on the playfield that the dump must clear.
@@ -358,14 +370,14 @@ TEST_F(ShellWindow, DisplayWritesLabelsScoreAndMessages) {
     display.setLabel(LabelId::Label1, "Level: 7");
     display.setLabel(LabelId::Label2, "Acceleration: 3");
     display.setLabel(LabelId::Label3, "Top Speed: -1");
-    EXPECT_EQ(window.Label1.text(), "Level: 7");
-    EXPECT_EQ(window.Label2.text(), "Acceleration: 3");
-    EXPECT_EQ(window.Label3.text(), "Top Speed: -1");
+    EXPECT_EQ(window.controls().Label1.text(), "Level: 7");
+    EXPECT_EQ(window.controls().Label2.text(), "Acceleration: 3");
+    EXPECT_EQ(window.controls().Label3.text(), "Top Speed: -1");
 
     // The score box is cleared and the score printed at its top left.
-    const QImage& box = window.ScoreDisp.surface().image();
+    const QImage& box = window.controls().ScoreDisp.surface().image();
     ASSERT_EQ(box.size(), QSize(57, 25));
-    const QRgb background = window.ScoreDisp.surface().backColor().rgb();
+    const QRgb background = window.controls().ScoreDisp.surface().backColor().rgb();
     const auto inkRight = [&] {
         int right = -1;
         for (int y = 0; y < box.height(); ++y) {
