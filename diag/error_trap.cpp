@@ -39,11 +39,6 @@ std::string trapDialogText(std::string_view where, std::string_view source, std:
 }
 
 std::int16_t ErrorHandel(TrapDialog& dialog, std::string_view where, std::string_view source,
-                         std::int16_t number, std::string_view description, bool trapFlag) {
-    return ErrorHandel(dialog, where, source, number, description, trapFlag, raiseRuntimeError);
-}
-
-std::int16_t ErrorHandel(TrapDialog& dialog, std::string_view where, std::string_view source,
                          std::int16_t number, std::string_view description, bool trapFlag,
                          const TrapRaiser& raise) {
     errorLogWrite(concat({"{Error Subsystem} ErrorHandel Engaged (", where, ",",

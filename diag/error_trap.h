@@ -36,16 +36,12 @@ void raiseRuntimeError(std::int16_t number, std::string_view source, std::string
 std::string trapDialogText(std::string_view where, std::string_view source, std::int16_t number,
                            std::string_view description);
 
-// Logs the error, asks the dialog and returns 3 (Abort), 4 (Retry), 5 (Ignore), 0 (any other
-// answer) or 10 (raising the error again did not raise; no dialog). A failure of the dialog
-// itself passes to the caller.
-std::int16_t ErrorHandel(TrapDialog& dialog, std::string_view where, std::string_view source,
-                         std::int16_t number, std::string_view description, bool trapFlag);
-
-// The same with another way of raising the error again.
+// Logs the error, raises it again through `raise`, asks the dialog and returns 3 (Abort),
+// 4 (Retry), 5 (Ignore), 0 (any other answer) or 10 (raising the error again did not raise; no
+// dialog). A failure of the dialog itself passes to the caller.
 std::int16_t ErrorHandel(TrapDialog& dialog, std::string_view where, std::string_view source,
                          std::int16_t number, std::string_view description, bool trapFlag,
-                         const TrapRaiser& raise);
+                         const TrapRaiser& raise = raiseRuntimeError);
 
 // How an operation that must not fail runs its statements: step k runs; when it throws a
 // RuntimeError the trap is asked; Retry runs step k again, Ignore goes on with step k + 1, Abort

@@ -84,7 +84,10 @@ class Game {
     // Called after a level completion or loss has built the next level, with the time of the
     // tick that ended it.
     std::function<void(LevelEnd, Millis)> onLevelEnd;
-    // Called after every timer handler has run, with the timer that fired.
+    // The core's per-tick observer: called after every timer handler has run, with the timer
+    // that fired. One advance may fire several timers in the same millisecond (their ties go
+    // Ball, accel, LevelUp, Score), so only this hook sees each state between two of them;
+    // the soak test checks every such state through it.
     std::function<void(TimerId)> onTick;
 
   private:

@@ -9,6 +9,7 @@
 #include "savegame/layout.h"
 #include "tests/savegame/bytes.h"
 #include "tests/savegame/random_game.h"
+#include "tests/support/distinct_state.h"
 
 namespace kestro::savegame {
 namespace {
@@ -18,29 +19,29 @@ using test::le32;
 
 // A game whose sixteen stored variables all differ, so a swapped field shows.
 GameState distinctGame() {
-    GameState s;
-    s.tiles.set(35, 27, tileBall);
-    s.tiles.set(0, 0, tileWall);
-    s.tiles.set(58, 46, tileWall);
-    s.tiles.set(2, 44, tileGoal);
-    s.tiles.set(17, 5, -1);  // widened with its sign
-    s.cursorX = 12;
-    s.cursorY = 40;
-    s.scanX = -3;
-    s.scanY = 1234;
-    s.lastX = 34;
-    s.lastY = 28;
-    s.nextX = 36;
-    s.nextY = 26;
-    s.ballX = 35;
-    s.ballY = 27;
-    s.minInterval = 201;
-    s.ballInterval = 390;
-    s.accelStep = 5;
-    s.scatterCount = 7;
-    s.bankedScore = 123456;
-    s.score = -70000;
-    return s;
+    return kestro::test::distinctState({
+        .tiles = {{35, 27, tileBall},
+                  {0, 0, tileWall},
+                  {58, 46, tileWall},
+                  {2, 44, tileGoal},
+                  {17, 5, -1}},  // widened with its sign
+        .cursorX = 12,
+        .cursorY = 40,
+        .scanX = -3,
+        .scanY = 1234,
+        .lastX = 34,
+        .lastY = 28,
+        .nextX = 36,
+        .nextY = 26,
+        .ballX = 35,
+        .ballY = 27,
+        .minInterval = 201,
+        .ballInterval = 390,
+        .accelStep = 5,
+        .scatterCount = 7,
+        .bankedScore = 123456,
+        .score = -70000,
+    });
 }
 
 TEST(SaveGameEncode, LaysOutTheWorkedExample) {

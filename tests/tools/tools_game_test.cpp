@@ -24,6 +24,7 @@
 #include "savegame/game_file.h"
 #include "savegame/layout.h"
 #include "savegame/messages.h"
+#include "tests/support/distinct_state.h"
 #include "tests/support/files.h"
 #include "tests/support/result.h"
 #include "tests/support/temp_dir.h"
@@ -177,31 +178,31 @@ TEST_F(ToolsGame, StepZeroTicksReproducesTheFileAndNTicksMatchTheGame) {
 
 // A game with every kind of tile and distinct values in every variable.
 GameState showcase() {
-    GameState s;
-    s.tiles.set(0, 0, tileWall);
-    s.tiles.set(58, 0, tileBlock);
-    s.tiles.set(0, 46, tileGoal);
-    s.tiles.set(58, 46, tileMarker);
-    s.tiles.set(30, 20, tileBall);
-    s.tiles.set(1, 1, 3);
-    s.tiles.set(2, 1, -1);
-    s.cursorX = 11;
-    s.cursorY = 12;
-    s.scanX = -13;
-    s.scanY = 14;
-    s.lastX = 29;
-    s.lastY = 21;
-    s.nextX = 31;
-    s.nextY = 19;
-    s.ballX = 30;
-    s.ballY = 20;
-    s.minInterval = 201;
-    s.ballInterval = 390;
-    s.accelStep = 5;
-    s.scatterCount = 68;
-    s.bankedScore = -999999999;
-    s.score = 999999999;
-    return s;
+    return kestro::test::distinctState({
+        .tiles = {{0, 0, tileWall},
+                  {58, 0, tileBlock},
+                  {0, 46, tileGoal},
+                  {58, 46, tileMarker},
+                  {30, 20, tileBall},
+                  {1, 1, 3},
+                  {2, 1, -1}},
+        .cursorX = 11,
+        .cursorY = 12,
+        .scanX = -13,
+        .scanY = 14,
+        .lastX = 29,
+        .lastY = 21,
+        .nextX = 31,
+        .nextY = 19,
+        .ballX = 30,
+        .ballY = 20,
+        .minInterval = 201,
+        .ballInterval = 390,
+        .accelStep = 5,
+        .scatterCount = 68,
+        .bankedScore = -999999999,
+        .score = 999999999,
+    });
 }
 
 TEST_F(ToolsGame, ShowPrintsTheVariablesThenTheGrid) {
