@@ -245,6 +245,15 @@ TEST_F(ToolsFiles, AnOutputThatCannotBeReplacedIsRefusedBeforeTheRun) {
     }
     ASSERT_EQ(::chmod((userDir / "precious.egf").c_str(), 0444), 0);
     std::filesystem::create_hard_link(userDir / "linked.egf", userDir / "other.egf");
+    // The user may not reach the build tree (a checkout in root's home): the user runs copies of
+    // kestro-sim and its render program from this test's folder.
+    const auto bin = dir_ / "bin";
+    std::filesystem::create_directory(bin);
+    for (const char* program : {"kestro-sim", "kestro-sim-render"}) {
+        std::filesystem::copy_file(std::filesystem::path(KESTRO_SIM).parent_path() / program,
+                                   bin / program);
+    }
+    const std::string sim = (bin / "kestro-sim").string();
 
     for (const Target& t : targets) {
         const std::string out = (userDir / t.name).string();
@@ -257,7 +266,7 @@ TEST_F(ToolsFiles, AnOutputThatCannotBeReplacedIsRefusedBeforeTheRun) {
         for (const auto& args : commands) {
             SCOPED_TRACE(args[0] + " " + t.name);
             const auto result = kestro::test::runAsUser([&] {
-                const auto r = runSim(args);
+                const auto r = kestro::test::runProgram(sim, args);
                 return std::to_string(r.status) + "\n" + r.err + r.out;
             });
             if (!result) {
