@@ -2,9 +2,7 @@
 
 namespace kestro::savegame {
 
-void applyDecodedGame(const DecodedGame& g, GameState& s, const Sliders& sliders) {
-    const StoredVariables& v = g.variables;
-    s.tiles = g.tiles;
+void putVariables(const StoredVariables& v, GameState& s) {
     s.cursorX = v.cursorX;
     s.cursorY = v.cursorY;
     s.scanX = v.scanX;
@@ -21,6 +19,11 @@ void applyDecodedGame(const DecodedGame& g, GameState& s, const Sliders& sliders
     s.scatterCount = v.scatterCount;
     s.bankedScore = v.bankedScore;
     s.score = v.score;
+}
+
+void applyDecodedGame(const DecodedGame& g, GameState& s, const Sliders& sliders) {
+    s.tiles = g.tiles;
+    putVariables(g.variables, s);
     sliders.SSpeed.setValue(g.sliders.SSpeed);
     sliders.SAccel.setValue(g.sliders.SAccel);
     sliders.SLvl.setValue(g.sliders.SLvl);
