@@ -78,6 +78,8 @@ fMain::Controls::Controls(QWidget& client, QMainWindow& window)
       Label1(QStringLiteral("Level: "), &client),
       reset(QStringLiteral("Reset"), &client),
       apply(QStringLiteral("Apply"), &client),
+      PauseHint("PauseHint", Kestro, 0.5),
+      LevelBanner("LevelBanner", Kestro, 0.22),
       File(QStringLiteral("&File"), &window),
       mnuSave(QStringLiteral("&Save"), &window),
       mnuOpen(QStringLiteral("&Open"), &window),

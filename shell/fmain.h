@@ -25,6 +25,7 @@
 #include "game/slider.h"
 #include "render/crender.h"
 #include "shell/dialogs.h"
+#include "shell/field_note.h"
 #include "shell/frame_pacer.h"
 #include "shell/layout.h"
 #include "shell/picture_box.h"
@@ -146,6 +147,10 @@ class fMain final : public QMainWindow {
         QLabel Label1;
         QPushButton reset;
         QPushButton apply;
+        // Notes over the playfield, never part of its image: the hint shown while the game is
+        // paused, and the banner of a completed level above it.
+        FieldNote PauseHint;
+        FieldNote LevelBanner;
 
         QMenu File;
         QAction mnuSave;
