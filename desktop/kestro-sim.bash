@@ -5,14 +5,14 @@ _kestro_sim() {
     local prev=${COMP_WORDS[COMP_CWORD - 1]}
     COMPREPLY=()
     if [ "$COMP_CWORD" -eq 1 ]; then
-        mapfile -t COMPREPLY < <(compgen -W "new step show play entity render thumbnail --help" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "new step show play entity render thumbnail scores --help" -- "$cur")
         return 0
     fi
     local command=${COMP_WORDS[1]} options=""
     case $command in
     new) options="--level --accel --speed --banked --prev-accel --seed --draws --key" ;;
     step) options="--ticks --key" ;;
-    play) options="--ms --seed --draws --pointer --tile --out --key" ;;
+    play) options="--ms --seed --draws --pointer --tile --out --key --scores --name" ;;
     render) options="--width --height" ;;
     entity)
         if [ "$COMP_CWORD" -eq 2 ]; then
@@ -20,11 +20,11 @@ _kestro_sim() {
         fi
         return 0
         ;;
-    show | thumbnail) ;;
+    show | thumbnail | scores) ;;
     *) return 0 ;;
     esac
     case $prev in
-    --draws | --pointer | --out)
+    --draws | --pointer | --out | --scores)
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return 0
         ;;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <iostream>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -10,6 +11,8 @@
 #include "game/playfield.h"
 #include "game/slider.h"
 #include "game/tiles.h"
+#include "records/files.h"
+#include "records/player_name.h"
 #include "tools/cli.h"
 #include "tools/commands.h"
 #include "tools/game_io.h"
@@ -41,13 +44,38 @@ TileSize tileOption(const ParsedArgs& p) {
     return TileSize{*w, *h};
 }
 
+// --scores FILE: each run of the play with points goes into the table in FILE under --name (or
+// the name the window would offer first), as the window records them. A damaged table moved
+// aside is told on stderr; a run that cannot be kept is an error.
+void recordRuns(const ParsedArgs& p, const std::vector<records::Entry>& runs) {
+    const auto file = p.text("--scores");
+    if (!file) {
+        return;
+    }
+    const std::string name = p.text("--name").value_or(records::defaultName(std::nullopt));
+    for (records::Entry entry : runs) {
+        entry.name = name;
+        const auto recorded = records::recordRun(*file, std::move(entry));
+        if (!recorded) {
+            throw CliError(recorded.error());
+        }
+        if (recorded.value().notice) {
+            std::cerr << "kestro-sim: play: " << *recorded.value().notice << "\n";
+        }
+    }
+}
+
 }  // namespace
 
 int cmdPlay(const Args& args) {
     return run("play", [&] {
-        const ParsedArgs p =
-            parseArgs(args, {"IN.egf"},
-                      {"--ms", "--seed", "--draws", "--pointer", "--out", "--key"}, {"--tile"});
+        const ParsedArgs p = parseArgs(
+            args, {"IN.egf"},
+            {"--ms", "--seed", "--draws", "--pointer", "--out", "--key", "--scores", "--name"},
+            {"--tile"});
+        if (p.has("--name") && !p.has("--scores")) {
+            throw CliError("--name needs --scores");
+        }
         const Millis end = p.integer("--ms", 0, kMostMillis, 60000);
         const TileSize tile = tileOption(p);
         const std::int32_t key = keyOption(p);
@@ -78,6 +106,7 @@ int cmdPlay(const Args& args) {
         if (const auto out = p.text("--out")) {
             save(*out, played.state, sliders, key);
         }
+        recordRuns(p, played.runs);
         return 0;
     });
 }

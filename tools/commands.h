@@ -16,5 +16,6 @@ int cmdPlay(const Args& args);       // play IN.egf [--ms T] [--pointer FILE] [-
 int cmdEntity(const Args& args);     // entity encode ... | entity decode
 int cmdRender(const Args& args);     // render IN.egf OUT.png [--width W] [--height H]
 int cmdThumbnail(const Args& args);  // thumbnail IN.egf OUT.png SIZE
+int cmdScores(const Args& args);     // scores [FILE]
 
 }  // namespace kestro::sim

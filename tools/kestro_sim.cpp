@@ -33,7 +33,7 @@ const char* const kUsageTemplate =
     "      Print the stored variables as 'name = value' lines, then the grid as @R rows:\n"
     "      '.' empty, '#' wall, 'o' ball, 'B' block, 'G' goal, 'm' marker, '?' other.\n"
     "  play IN.egf [--ms T] [--seed N | --draws FILE] [--pointer FILE] [--tile W H]\n"
-    "              [--out OUT.egf] [--key K]\n"
+    "              [--out OUT.egf] [--key K] [--scores FILE [--name NAME]]\n"
     "      Load a game and run its four timers on virtual time from 0 to T ms (default\n"
     "      60000), answering each message at once. --pointer FILE moves the pointer at given\n"
     "      times, one 'MS X Y' per line (MS never decreasing, X and Y in playfield pixels);\n"
@@ -43,6 +43,10 @@ const char* const kUsageTemplate =
     "      '<ms> lost level=L score=S' as they happen, then the ticks of each timer (Ball,\n"
     "      accel, LevelUp, Score) and the end state as 'end ms=T ticks=N/N/N/N level=L\n"
     "      score=S banked=B interval=I'. --out saves the game as it is at T.\n"
+    "      --scores FILE records the play's runs into the high-score table FILE as the\n"
+    "      window does (the first run began from a loaded file and is marked; the end of\n"
+    "      the play ends the last run), under --name NAME (default: the user's full name,\n"
+    "      else the login name).\n"
     "  entity encode X1 X2 Y1 Y2 FLAGS TEXT\n"
     "      Write the text form of an entity to stdout.\n"
     "  entity decode\n"
@@ -52,6 +56,11 @@ const char* const kUsageTemplate =
     "  thumbnail IN.egf OUT.png SIZE\n"
     "      Draw a saved game's playfield as a PNG at most SIZE pixels (1..4096) on its\n"
     "      longer side, keeping its aspect, for the file manager's thumbnails.\n"
+    "  scores [FILE]\n"
+    "      Print the high-score table FILE (default: the user's, in\n"
+    "      $XDG_DATA_HOME/kestro/scores or ~/.local/share/kestro/scores), best first, one\n"
+    "      entry a line: 'RANK points=P level=L accel=A speed=S date=YYYY-MM-DDThh:mm:ssZ\n"
+    "      mark=saved|- name=NAME'. A missing table prints nothing.\n"
     "\n"
     "  --key K saves with the file key K (0..86400) instead of the time of day.\n"
     "  Errors are one line on stderr and exit status 1.\n";
@@ -126,6 +135,9 @@ int main(int argc, char** argv) {
         }
         if (command == "thumbnail") {
             return cmdThumbnail(rest);
+        }
+        if (command == "scores") {
+            return cmdScores(rest);
         }
         if (command == "render") {
             execRender(rest);

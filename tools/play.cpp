@@ -4,6 +4,7 @@
 
 #include "game/display.h"
 #include "game/game.h"
+#include "records/run.h"
 #include "savegame/apply.h"
 
 namespace kestro::sim {
@@ -52,6 +53,16 @@ PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSourc
     s.tileW = run.tileW;
     s.tileH = run.tileH;
 
+    records::RunTracker tracker;
+    std::vector<records::Entry> runs;
+    tracker.beginLoaded(s);
+    game.onLevelEnd = [&, logEnd = game.onLevelEnd](LevelEnd levelEnd, Millis at) {
+        logEnd(levelEnd, at);
+        if (auto entry = tracker.levelEnded(levelEnd, s, run.date)) {
+            runs.push_back(std::move(*entry));
+        }
+    };
+
     game.setPaused(false, 0);
     try {
         for (const PointerMove& m : run.moves) {
@@ -72,7 +83,10 @@ PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSourc
               std::to_string(ticks[3]) + " level=" + std::to_string(s.level) +
               " score=" + std::to_string(s.score) + " banked=" + std::to_string(s.bankedScore) +
               " interval=" + std::to_string(s.ballInterval));
-    return PlayEnd{s, ticks};
+    if (auto entry = tracker.end()) {
+        runs.push_back(std::move(*entry));
+    }
+    return PlayEnd{s, ticks, std::move(runs)};
 }
 
 }  // namespace kestro::sim

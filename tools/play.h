@@ -5,30 +5,37 @@
 #include <array>
 #include <cstdint>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "game/game_state.h"
 #include "game/random.h"
 #include "game/slider.h"
 #include "game/timer_set.h"
+#include "records/date.h"
+#include "records/entry.h"
 #include "savegame/codec.h"
 #include "tools/pointer_file.h"
 
 namespace kestro::sim {
 
 // What a run is given besides the game: where it ends, the cell size of the playfield the
-// pointer moves over, and the moves.
+// pointer moves over, the moves, and the date its completions are recorded with.
 struct PlayRun {
     Millis end = 0;
     float tileW = 0.0f;
     float tileH = 0.0f;
     std::vector<PointerMove> moves;
+    std::string date = records::dateNow();
 };
 
-// The game when the run ended, and how often each timer fired (by TimerId).
+// The game when the run ended, how often each timer fired (by TimerId), and the entries of the
+// game's runs that had points, in the order they ended (names left empty): the first began from
+// the loaded file, each loss began another, and the end of the play ends the last.
 struct PlayEnd {
     GameState state;
     std::array<std::int64_t, kTimerCount> ticks{};
+    std::vector<records::Entry> runs;
 };
 
 // The random source ran out of draws (it threw NoDrawLeft) at `at` ms of game time.
@@ -45,7 +52,8 @@ class DrawsRanOut : public NoDrawLeft {
 // in the millisecond before the timers of its own (a move comes before any timer due in the same
 // millisecond), then advances to run.end. Writes to out each game message ("<ms> message
 // <text>"), each level end ("<ms> complete|lost level=L score=S") and last the end line ("end
-// ms=... ticks=b/a/l/s level=... score=... banked=... interval=...").
+// ms=... ticks=b/a/l/s level=... score=... banked=... interval=..."). Its runs are followed as
+// the window follows them (records/run.h).
 PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSource& random,
              StandardSliders& sliders, std::ostream& out);
 
