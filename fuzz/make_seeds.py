@@ -253,8 +253,22 @@ def savegame_seeds():
     }
 
 
+def score_table_seeds():
+    head = b"kestro-scores 1\n"
+    return {
+        "empty-table": head,
+        "table": head + b"1402 80 20 500 2024-05-01T10:00:00Z saved Ann \xc3\x96. Smith\n"
+        + b"-7 0 1 -1 1999-12-31T23:59:59Z - x\n",
+        "tie": head + b"10 1 5 300 2024-05-01T10:00:00Z - a\n10 1 5 300 2024-05-01T10:00:00Z - b\n",
+        "damaged": head + b"010 1 5 300 2024-13-01T10:00:00Z maybe  name\t\n",
+        "run-record": b"kestro-run 1\norigin saved\nbest 77 2 5 300 2024-05-01T10:00:00Z\n",
+        "run-record-fresh": b"kestro-run 1\norigin fresh\n",
+    }
+
+
 def main():
     targets = {
+        "fuzz_score_table": score_table_seeds(),
         "fuzz_ball_tick": ball_tick_seeds(),
         "fuzz_game_clock": game_clock_seeds(),
         "fuzz_scene_render": scene_render_seeds(),
