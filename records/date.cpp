@@ -28,7 +28,9 @@ std::string isoDate(std::time_t moment) {
     if (tm.tm_year + 1900 < 0) {
         return "0000-01-01T00:00:00Z";
     }
-    char text[32];
+    // Room for any int in each field keeps the compiler's truncation check quiet; the
+    // fields are in range, so the text is always 20 characters.
+    char text[80];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", tm.tm_year + 1900,
                   tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
     return text;
