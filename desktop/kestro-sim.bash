@@ -13,7 +13,7 @@ _kestro_sim() {
     new) options="--level --accel --speed --banked --prev-accel --seed --draws --key" ;;
     step) options="--ticks --key" ;;
     play) options="--ms --seed --draws --pointer --tile --out --key --scores --name" ;;
-    render) options="--width --height" ;;
+    render) options="--width --height --palette" ;;
     entity)
         if [ "$COMP_CWORD" -eq 2 ]; then
             mapfile -t COMPREPLY < <(compgen -W "encode decode" -- "$cur")
@@ -26,6 +26,10 @@ _kestro_sim() {
     case $prev in
     --draws | --pointer | --out | --scores)
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+        return 0
+        ;;
+    --palette)
+        mapfile -t COMPREPLY < <(compgen -W "classic high-contrast" -- "$cur")
         return 0
         ;;
     --*)

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,19 +18,20 @@ namespace kestro {
 
 namespace {
 
-// The colour text and flags of each tile that has a colour.
+// The colour number and flags of each tile that has a colour. The block's colour is the colour
+// of red 64, green 64, blue 0 (16448) plus 16711680.
 struct TileStyle {
     std::int16_t code;
-    const char* text;
+    std::int32_t colour;
     std::int32_t flags;
 };
 
 constexpr TileStyle kTileStyles[] = {
-    {tileWall, "c0", flagRectangle | flagSolid},
-    {tileBall, "c16711680", flagEllipse | flagSolid},
-    {tileBlock, "c16728128", flagRectangle | flagSolid},
-    {tileGoal, "c65280", flagEllipse | flagSolid},
-    {tileMarker, "c255", flagRectangle | flagEllipse | flagSolid},
+    {tileWall, 0, flagRectangle | flagSolid},
+    {tileBall, 16711680, flagEllipse | flagSolid},
+    {tileBlock, 16448 + 16711680, flagRectangle | flagSolid},
+    {tileGoal, 65280, flagEllipse | flagSolid},
+    {tileMarker, 255, flagRectangle | flagEllipse | flagSolid},
 };
 
 // The last two fields of an entity text: flags and colour text.
@@ -81,6 +83,13 @@ class Edges {
 
 }  // namespace
 
+std::optional<std::int32_t> tileColour(std::int16_t code) {
+    if (const TileStyle* style = styleOf(code)) {
+        return style->colour;
+    }
+    return std::nullopt;
+}
+
 std::vector<std::string> composeScene(const GameState& s) {
     const auto& cells = s.tiles.cells();
     std::vector<std::string> texts;
@@ -92,7 +101,7 @@ std::vector<std::string> composeScene(const GameState& s) {
     // flags of the entity before it.
     std::array<std::string, std::size(kTileStyles)> tails;
     for (std::size_t i = 0; i < tails.size(); ++i) {
-        tails[i] = tailOf(kTileStyles[i].flags, kTileStyles[i].text);
+        tails[i] = tailOf(kTileStyles[i].flags, "c" + std::to_string(kTileStyles[i].colour));
     }
     const renderEntity empty;
     const std::string emptyTail = tailOf(empty.flags, empty.text);

@@ -1,7 +1,9 @@
 #pragma once
 // Scene composition: the tile grid as entity texts, column by column, top to bottom.
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,10 @@
 namespace kestro {
 
 class cRender;
+
+// The colour number (red + 256 x green + 65536 x blue) a tile code is drawn in, or nothing for a
+// code without a colour.
+std::optional<std::int32_t> tileColour(std::int16_t code);
 
 // One entity text per non-empty cell, in scan order (x outer, y inner). A code without a colour
 // logs "There's an undefined number in renderer_render!" at level 3 and reuses the previous

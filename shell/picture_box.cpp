@@ -53,7 +53,7 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     const QRect covered(QPoint(0, 0), image.deviceIndependentSize().toSize());
     const QRegion uncovered = QRegion(r).subtracted(QRegion(covered));
     for (const QRect& u : uncovered) {
-        painter.fillRect(u, surface_.backColor());
+        painter.fillRect(u, surface_.shownBackColor());
     }
 }
 

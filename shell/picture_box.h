@@ -23,6 +23,9 @@ class PictureBox final : public QWidget {
     ImageSurface& surface() { return surface_; }
     const ImageSurface& surface() const { return surface_; }
 
+    // The palette the next frames are drawn in.
+    void usePalette(PaletteId id) { surface_.setPalette(id); }
+
     // The box's size in device pixels: its logical size times its screen's pixel ratio, rounded
     // up so the image covers the whole box.
     QSize devicePixelSize() const;

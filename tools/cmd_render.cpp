@@ -26,6 +26,8 @@
 #include "game/slider.h"
 #include "render/crender.h"
 #include "render/entity.h"
+#include "render/palette.h"
+#include "render/pointer_mark.h"
 #include "render/qt/image_surface.h"
 #include "render/scene.h"
 #include "savegame/apply.h"
@@ -48,15 +50,28 @@ struct RenderArgs {
     std::string out;
     int width = static_cast<int>(kDefaultWidth);
     int height = static_cast<int>(kDefaultHeight);
+    PaletteId palette = PaletteId::Classic;
 };
 
 RenderArgs renderArgs(const Args& args) {
-    const ParsedArgs p = parseArgs(args, {"IN.egf", "OUT.png"}, {"--width", "--height"});
+    const ParsedArgs p =
+        parseArgs(args, {"IN.egf", "OUT.png"}, {"--width", "--height", "--palette"});
     RenderArgs r;
     r.in = p.positional[0];
     r.out = p.positional[1];
     r.width = static_cast<int>(p.integer("--width", 1, kMaxSide, kDefaultWidth));
     r.height = static_cast<int>(p.integer("--height", 1, kMaxSide, kDefaultHeight));
+    if (const auto name = p.text("--palette")) {
+        const auto palette = paletteNamed(*name);
+        if (!palette) {
+            std::string names;
+            for (const PaletteId id : allPalettes()) {
+                names += (names.empty() ? "" : " or ") + std::string(paletteName(id));
+            }
+            throw CliError("--palette must be " + names + ", not '" + *name + "'");
+        }
+        r.palette = *palette;
+    }
     return r;
 }
 
@@ -135,6 +150,8 @@ int cmdRender(const Args& args) {
 
         ImageSurface surface("Kestro", QSize(r.width, r.height));
         surface.setTag("true");
+        surface.setPalette(r.palette);
+        surface.setPointerWall([&s] { return pointerWallBox(s); });
         {
             AbortingDialog dialog;
             cRender renderer(dialog, [] { QCoreApplication::processEvents(); });

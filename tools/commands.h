@@ -14,7 +14,7 @@ int cmdStep(const Args& args);       // step IN.egf OUT.egf [--ticks N] [--key K
 int cmdShow(const Args& args);       // show IN.egf
 int cmdPlay(const Args& args);       // play IN.egf [--ms T] [--pointer FILE] [--out OUT.egf] ...
 int cmdEntity(const Args& args);     // entity encode ... | entity decode
-int cmdRender(const Args& args);     // render IN.egf OUT.png [--width W] [--height H]
+int cmdRender(const Args& args);     // render IN.egf OUT.png [--width W] [--height H] ...
 int cmdThumbnail(const Args& args);  // thumbnail IN.egf OUT.png SIZE
 int cmdScores(const Args& args);     // scores [FILE]
 

@@ -15,6 +15,8 @@
 
 #include "common/rounding.h"
 #include "common/runtime_error.h"
+#include "game/tiles.h"
+#include "render/scene.h"
 
 namespace kestro {
 
@@ -79,6 +81,9 @@ class Pixels {
 
     std::int64_t width() const { return width_; }
     std::int64_t height() const { return height_; }
+
+    // The pixel at x, y, which must lie on the image.
+    QRgb at(std::int64_t x, std::int64_t y) const { return bits_[y * stride_ + x]; }
 
     // Sets the pixels a..b of row y, clipped to the image.
     void run(std::int64_t y, std::int64_t a, std::int64_t b, QRgb colour) {
@@ -168,6 +173,18 @@ QRgb ImageSurface::toRgb(std::int32_t colour) {
     return qRgb(red, green, blue);
 }
 
+QRgb ImageSurface::drawn(std::int32_t colour) const {
+    toRgb(colour);
+    return toRgb(paletteColour(palette_, colour));
+}
+
+QColor ImageSurface::shownBackColor() const {
+    if (const auto background = paletteBackground(palette_)) {
+        return QColor(toRgb(*background));
+    }
+    return backColor_;
+}
+
 ImageSurface::ImageSurface(std::string name, QSize size)
     : name_(std::move(name)), backColor_(defaultBackground()), font_(defaultFont()) {
     image_ = blankImage(size, backColor_, ratio_);
@@ -175,7 +192,7 @@ ImageSurface::ImageSurface(std::string name, QSize size)
 
 void ImageSurface::cls() {
     if (!image_.isNull()) {
-        image_.fill(backColor_);
+        image_.fill(shownBackColor());
     }
     currentX_ = 0.0f;
     currentY_ = 0.0f;
@@ -235,7 +252,7 @@ void ImageSurface::lineTo(std::int32_t x, std::int32_t y) {
         iFirst = std::max(iFirst, majorStart - majorLimit);
         iLast = std::min(iLast, majorStart);
     }
-    const QRgb colour = toRgb(foreColor_);
+    const QRgb colour = drawn(foreColor_);
     if (iFirst > iLast) {
         return;
     }
@@ -263,8 +280,8 @@ void ImageSurface::rectangle(std::int32_t left, std::int32_t top, std::int32_t r
     }
     const Span row{box.left, box.right - 1};
     drawShape(
-        image_, box.top, box.bottom, [&](std::int64_t) { return row; }, toRgb(foreColor_),
-        fillStyle_ == 0, toRgb(fillColor_));
+        image_, box.top, box.bottom, [&](std::int64_t) { return row; }, drawn(foreColor_),
+        fillStyle_ == 0, drawn(fillColor_));
 }
 
 void ImageSurface::ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
@@ -289,8 +306,8 @@ void ImageSurface::ellipse(std::int32_t left, std::int32_t top, std::int32_t rig
         const std::int64_t b = floorToInt(cx + half - 0.5);
         return Span{std::max(a, box.left), std::min(b, box.right - 1)};
     };
-    drawShape(image_, box.top, box.bottom, spanOf, toRgb(foreColor_), fillStyle_ == 0,
-              toRgb(fillColor_));
+    drawShape(image_, box.top, box.bottom, spanOf, drawn(foreColor_), fillStyle_ == 0,
+              drawn(fillColor_));
 }
 
 float ImageSurface::lineHeight() const {
@@ -316,7 +333,7 @@ void ImageSurface::print(const std::string& text) {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         painter.setFont(font);
-        painter.setPen(QColor(toRgb(foreColor_)));
+        painter.setPen(QColor(drawn(foreColor_)));
         for (qsizetype i = 0; i < lines.size(); ++i) {
             if (i > 0) {
                 x = 0.0;
@@ -331,7 +348,40 @@ void ImageSurface::print(const std::string& text) {
     currentY_ = static_cast<float>(y + height);
 }
 
+void ImageSurface::markPointerWall() {
+    const auto pointer = palettePointerWall(palette_);
+    if (!pointer || !pointerWall_ || image_.isNull()) {
+        return;
+    }
+    const auto box = pointerWall_();
+    if (!box) {
+        return;
+    }
+    Box b = normalised(box->left, box->top, box->right, box->bottom);
+    // The inside of the cell, when it has one; a cell of one or two pixels is marked whole.
+    if (b.right - b.left > 2 && b.bottom - b.top > 2) {
+        b = Box{b.left + 1, b.top + 1, b.right - 1, b.bottom - 1};
+    }
+    // Only pixels of the wall colour change: a frame drawn before the wall reached its cell is
+    // left as it is.
+    const QRgb wall = toRgb(paletteColour(palette_, *tileColour(tileWall)));
+    const QRgb mark = toRgb(*pointer);
+    Pixels pixels(image_);
+    const std::int64_t top = std::max<std::int64_t>(b.top, 0);
+    const std::int64_t bottom = std::min<std::int64_t>(b.bottom, pixels.height());
+    const std::int64_t left = std::max<std::int64_t>(b.left, 0);
+    const std::int64_t right = std::min<std::int64_t>(b.right, pixels.width());
+    for (std::int64_t y = top; y < bottom; ++y) {
+        for (std::int64_t x = left; x < right; ++x) {
+            if (pixels.at(x, y) == wall) {
+                pixels.run(y, x, x, mark);
+            }
+        }
+    }
+}
+
 void ImageSurface::refresh() {
+    markPointerWall();
     if (onRefresh_) {
         onRefresh_();
     }
@@ -345,7 +395,7 @@ void ImageSurface::setVisible(bool visible) {
 }
 
 void ImageSurface::resize(QSize size) {
-    QImage next = blankImage(size, backColor_, ratio_);
+    QImage next = blankImage(size, shownBackColor(), ratio_);
     if (!image_.isNull() && !next.isNull()) {
         const int rows = std::min(image_.height(), next.height());
         const auto bytes =

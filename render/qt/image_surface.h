@@ -10,9 +10,16 @@
 // All coordinates are pixels of the image. An image shown on a screen scaled by a device pixel
 // ratio has that many pixels per logical pixel: it carries the ratio, and its text is drawn
 // that many times larger, so that it keeps its size on the screen.
+//
+// A palette other than Classic changes the colours of the pixels only: each colour is drawn in
+// the palette's colour for it, the background is the palette's, and at each refresh the wall
+// pixels inside the pointer's wall (the box setPointerWall gives) are drawn in the palette's
+// pointer colour, leaving the cell's 1-pixel edge in the wall colour. What the surface reports
+// (its fore and fill colours, the background colour set) stays what the renderer set.
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -22,6 +29,8 @@
 #include <QPoint>
 #include <QSize>
 
+#include "render/palette.h"
+#include "render/pointer_mark.h"
 #include "render/surface.h"
 
 namespace kestro {
@@ -63,6 +72,14 @@ class ImageSurface final : public DrawingSurface {
 
     QColor backColor() const { return backColor_; }
     void setBackColor(const QColor& colour) { backColor_ = colour; }
+    // The background as drawn: the palette's, or the background colour set.
+    QColor shownBackColor() const;
+
+    // The palette the next drawing uses; Classic unless set.
+    PaletteId palette() const { return palette_; }
+    void setPalette(PaletteId id) { palette_ = id; }
+    // Where the pointer's wall is drawn now, asked at each refresh.
+    void setPointerWall(std::function<std::optional<PixelBox>()> f) { pointerWall_ = std::move(f); }
     const QFont& font() const { return font_; }
     void setFont(const QFont& font) { font_ = font; }
     void setTag(std::string tag) { tag_ = std::move(tag); }
@@ -87,6 +104,11 @@ class ImageSurface final : public DrawingSurface {
     static QRgb toRgb(std::int32_t colour);
 
   private:
+    // The pixel of a colour number in the palette (a number that is not a colour throws 380).
+    QRgb drawn(std::int32_t colour) const;
+    // Draws the pointer's wall in the palette's pointer colour, when the palette has one.
+    void markPointerWall();
+
     std::string name_;
     std::string tag_;
     QImage image_;
@@ -103,6 +125,8 @@ class ImageSurface final : public DrawingSurface {
     bool visible_ = true;
     std::function<void()> onRefresh_;
     std::function<void(bool)> onVisibleChanged_;
+    PaletteId palette_ = PaletteId::Classic;
+    std::function<std::optional<PixelBox>()> pointerWall_;
 };
 
 }  // namespace kestro

@@ -39,6 +39,8 @@ for command in $(awk '/^  [a-z]/ { print $1 }' <<<"$help" | sort -u); do
     echo "$command: $(tr '\n' ' ' <<<"$got")"
 done
 [ -z "$(complete_line kestro-sim new x.egf --level '')" ] || fail "a value of --level is offered something"
+[ "$(complete_line kestro-sim render x.egf x.png --palette '')" = "$(printf 'classic\nhigh-contrast')" ] ||
+    fail "the palettes offered: $(complete_line kestro-sim render x.egf x.png --palette '' | tr '\n' ' ')"
 
 # A saved game's name is completed from the files there.
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestro-completion-XXXXXX")

@@ -23,6 +23,7 @@
 #include "game/slider.h"
 #include "savegame/game_file.h"
 #include "savegame/slider_values.h"
+#include "tests/support/files.h"
 #include "tests/support/levels.h"
 #include "tests/support/result.h"
 #include "tests/support/scoped_env.h"
@@ -51,7 +52,8 @@ class ToolsRender : public ::testing::Test {
     }
 
     // Checks the pixel at the middle of every cell against the tile there.
-    static void expectCells(const QImage& image, const GameState& s, int width, int height) {
+    static void expectCells(const QImage& image, const GameState& s, int width, int height,
+                            const std::map<std::int16_t, QRgb>& tileColours = kTileColours) {
         const float tileW = static_cast<float>(width / 59.0);
         const float tileH = static_cast<float>(height / 47.0);
         std::map<std::int16_t, int> seen;
@@ -61,13 +63,13 @@ class ToolsRender : public ::testing::Test {
                 const int py = static_cast<int>(static_cast<float>(y) * tileH + tileH / 2);
                 const QRgb pixel = image.pixel(px, py);
                 const std::int16_t code = s.tiles.at(x, y);
-                const auto colour = kTileColours.find(code);
-                if (colour != kTileColours.end()) {
+                const auto colour = tileColours.find(code);
+                if (colour != tileColours.end()) {
                     EXPECT_EQ(pixel, colour->second) << "cell " << x << "," << y;
                     ++seen[code];
                 } else {
                     ASSERT_EQ(code, tileEmpty);
-                    for (const auto& [other, rgb] : kTileColours) {
+                    for (const auto& [other, rgb] : tileColours) {
                         EXPECT_NE(pixel, rgb) << "empty cell " << x << "," << y;
                     }
                 }
@@ -129,6 +131,57 @@ TEST_F(ToolsRender, SizeOptionsSetTheCellSize) {
     }
 }
 
+// --palette classic is the picture without the option, byte for byte; high contrast draws each
+// tile in its own colour on black and marks the pointer's wall inside.
+TEST_F(ToolsRender, PaletteOptionRecoloursThePicture) {
+    const auto game = dir_ / "level.egf";
+    kestro::test::LaidLevel laid(41, 11);
+    GameState& s = laid.state;
+    const int py = 20;  // an empty cell of this row becomes the pointer's wall
+    for (int x = 1; x < kCols; ++x) {
+        if (s.tiles.at(x, py) == tileEmpty) {
+            s.tiles.set(x, py, tileWall);
+            s.cursorX = static_cast<std::int16_t>(x);
+            s.cursorY = py;
+            break;
+        }
+    }
+    ASSERT_NE(s.cursorX, 0);
+    ASSERT_FALSE(kestro::test::reasonOf(
+        savegame::saveGameFile(game, s, savegame::readSliderValues(laid.sliders.view()), 1234)));
+
+    const auto plain = dir_ / "plain.png";
+    const auto classic = dir_ / "classic.png";
+    const auto hc = dir_ / "hc.png";
+    ASSERT_EQ(runSim({"render", game.string(), plain.string()}).status, 0);
+    const auto r1 = runSim({"render", game.string(), classic.string(), "--palette", "classic"});
+    ASSERT_EQ(r1.status, 0) << r1.err;
+    const auto r2 = runSim({"render", game.string(), hc.string(), "--palette=high-contrast"});
+    ASSERT_EQ(r2.status, 0) << r2.err;
+    EXPECT_EQ(r2.err, "");
+    EXPECT_EQ(kestro::test::readFile(classic), kestro::test::readFile(plain));
+
+    QImage image;
+    ASSERT_TRUE(image.load(QString::fromStdString(hc.string()), "PNG"));
+    const std::map<std::int16_t, QRgb> highContrast = {
+        {tileBall, qRgb(240, 228, 66)},
+        {tileBlock, qRgb(0, 114, 178)},
+        {tileGoal, qRgb(86, 180, 233)},
+        {tileMarker, qRgb(213, 94, 0)},
+    };
+    GameState withoutPointer = s;
+    withoutPointer.tiles.set(s.cursorX, s.cursorY, tileEmpty);
+    // The pointer's cell is checked on its own; every other wall is white.
+    std::map<std::int16_t, QRgb> colours = highContrast;
+    colours[tileWall] = qRgb(255, 255, 255);
+    expectCells(image, withoutPointer, 582, 525, colours);
+    const float tileW = static_cast<float>(582 / 59.0);
+    const float tileH = static_cast<float>(525 / 47.0);
+    const int cx = static_cast<int>(static_cast<float>(s.cursorX) * tileW + tileW / 2);
+    const int cy = static_cast<int>(static_cast<float>(s.cursorY) * tileH + tileH / 2);
+    EXPECT_EQ(image.pixel(cx, cy), qRgb(204, 121, 167));
+}
+
 TEST_F(ToolsRender, ErrorsAreOneLineAndStatusOne) {
     const auto game = dir_ / "level.egf";
     saveLevel(game, 1, 5);
@@ -151,6 +204,11 @@ TEST_F(ToolsRender, ErrorsAreOneLineAndStatusOne) {
         {"render", game.string(), png, "--height="},
         {"render", game.string(), png, "--width", "30", "--width", "40"},
         {"render", game.string(), png, "--width=30", "--width=30"},
+        {"render", game.string(), png, "--palette"},
+        {"render", game.string(), png, "--palette", "dark"},
+        {"render", game.string(), png, "--palette=High-Contrast"},
+        {"render", game.string(), png, "--palette="},
+        {"render", game.string(), png, "--palette", "classic", "--palette", "classic"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args.back());
@@ -165,6 +223,7 @@ TEST_F(ToolsRender, ErrorsAreOneLineAndStatusOne) {
         {{"--width=wide"}, "--width needs a whole number, not 'wide'"},
         {{"--height=8193"}, "--height must lie between 1 and 8192, not 8193"},
         {{"--depth=3"}, "unknown option '--depth'"},
+        {{"--palette", "dark"}, "--palette must be classic or high-contrast, not 'dark'"},
     };
     for (const auto& [options, message] : worded) {
         std::vector<std::string> args = {"render", game.string(), png};
