@@ -60,6 +60,7 @@ void Game::advanceTo(Millis t) {
 }
 
 void Game::fire(TimerId id, Millis at) {
+    const std::int16_t playing = state_.level;  // the level a completion or loss ends
     timers_.fire(id, at);
     ++ticks_[static_cast<std::size_t>(id)];
     switch (id) {
@@ -71,12 +72,12 @@ void Game::fire(TimerId id, Millis at) {
             break;
         case TimerId::LevelUp:
             if (LevelUp_Timer(state_, sliders_, random_, guard_) && onLevelEnd) {
-                onLevelEnd(LevelEnd::Completed, at);
+                onLevelEnd(LevelEnd::Completed, at, playing);
             }
             break;
         case TimerId::Score:
             if (Score_Timer(state_, timers_, sliders_, random_, guard_) && onLevelEnd) {
-                onLevelEnd(LevelEnd::Lost, at);
+                onLevelEnd(LevelEnd::Lost, at, playing);
             }
             break;
     }

@@ -82,8 +82,8 @@ class Game {
     const std::array<std::int64_t, kTimerCount>& ticks() const { return ticks_; }
 
     // Called after a level completion or loss has built the next level, with the time of the
-    // tick that ended it.
-    std::function<void(LevelEnd, Millis)> onLevelEnd;
+    // tick that ended it and the number of the level that ended (the state holds the next one).
+    std::function<void(LevelEnd, Millis, std::int16_t)> onLevelEnd;
     // The core's per-tick observer: called after every timer handler has run, with the timer
     // that fired. One advance may fire several timers in the same millisecond (their ties go
     // Ball, accel, LevelUp, Score), so only this hook sees each state between two of them;

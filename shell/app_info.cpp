@@ -12,4 +12,12 @@ std::string_view buildVersion() {
     return kVersion;
 }
 
+std::string_view homepage() {
+    return KESTRO_HOMEPAGE;
+}
+
+std::string_view licence() {
+    return KESTRO_LICENSE;
+}
+
 }  // namespace kestro::shell

@@ -114,7 +114,7 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
         {&controls_.mnuOpen, "mnuOpen"}, {&controls_.mnuQuit, "mnuQuit"},
         {&controls_.Help, "Help"},       {&controls_.About, "About"},
         {&controls_.Help2, "Help2"},     {&controls_.DispUpdate, "DispUpdate"},
-        {&clock_, "GameClock"}};
+        {&clock_, "GameClock"},          {&levelBannerTimer_, "LevelBannerTimer"}};
     for (const auto& [object, name] : names) {
         object->setObjectName(QString::fromLatin1(name));
     }
@@ -154,6 +154,13 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     controls_.DispUpdate.setInterval(10);
     // A suspended machine does not replay the ticks it missed.
     game_.setStallLimit(kStallLimitMs);
+    game_.onLevelEnd = [this](LevelEnd end, Millis at, std::int16_t level) {
+        levelEnded(end, at, level);
+    };
+    // The banner of a completed level goes by itself; the game runs on meanwhile.
+    levelBannerTimer_.setSingleShot(true);
+    levelBannerTimer_.setInterval(kLevelBannerMs);
+    connect(&levelBannerTimer_, &QTimer::timeout, &controls_.LevelBanner, &QWidget::hide);
 
     // Apply and Reset build levels: they wait for start-up to have built the first one.
     controls_.apply.setEnabled(false);

@@ -50,6 +50,9 @@ inline constexpr Millis kStallLimitMs = 1000;
 // The longest the game clock sleeps at once; it wakes earlier when a tick is due.
 inline constexpr Millis kMaxClockWaitMs = 1000;
 
+// How long the banner of a completed level stays over the playfield.
+inline constexpr int kLevelBannerMs = 2000;
+
 // Begins the message of a save that failed, followed by the reason.
 inline constexpr const char* kNotSavedMessage = "The game was not saved: ";
 
@@ -118,6 +121,8 @@ class fMain final : public QMainWindow {
     // The one window timer that wakes the game when its next tick is due; it runs only while a
     // game timer runs.
     const QTimer& clockTimer() const { return clock_; }
+    // The single shot that takes the banner of a completed level away again.
+    const QTimer& levelBannerTimer() const { return levelBannerTimer_; }
     Sliders sliders() { return Sliders{slvl_, saccel_, sspeed_}; }
     GameDisplay& display() { return display_; }
     // The renderer between start-up and unload, else null.
@@ -218,6 +223,11 @@ class fMain final : public QMainWindow {
     // Sets the cell size from the playfield's size in device pixels.
     void updateCellSize();
     void armClock();
+    // A level has ended and the next one is built (Game::onLevelEnd): the score box shows the
+    // new level's score, and a completion is told by the banner over the playfield.
+    void levelEnded(LevelEnd end, Millis at, std::int16_t level);
+    // The score box shows the game's score, whatever last changed it.
+    void showTrueScore();
 
     TrapDialog& trap_;
     MessagePrompt& prompt_;
@@ -230,6 +240,7 @@ class fMain final : public QMainWindow {
     const TimeSource& time_;
     Game game_;
     QTimer clock_;
+    QTimer levelBannerTimer_;
     std::unique_ptr<cRender> renderer_;
     FramePacer pacer_;
     std::function<void(const QImage&)> framePresented_;

@@ -74,6 +74,7 @@ void fMain::loadGame(const std::string& path) {
     }
     // The pause state, the timers and their periods stay; the next frame shows the loaded grid.
     savegame::applyDecodedGame(loaded.value().game, game_.state(), sliders());
+    showTrueScore();
 }
 
 }  // namespace kestro::shell

@@ -8,6 +8,15 @@
 
 namespace kestro::shell {
 
+namespace {
+
+std::string levelBannerText(std::int16_t level, std::int32_t carried) {
+    return "Level " + std::to_string(level) + " complete: " + std::to_string(carried) +
+           " points carried";
+}
+
+}  // namespace
+
 int fMain::cPausedValue() const {
     switch (controls_.cPaused.checkState()) {
         case Qt::Unchecked:
@@ -49,12 +58,33 @@ void fMain::Kestro_MouseMove(int button, int shift, float x, float y) {
     game_.mouseMove(x, y);
 }
 
+void fMain::levelEnded(LevelEnd end, Millis at, std::int16_t level) {
+    static_cast<void>(at);
+    showTrueScore();
+    if (end == LevelEnd::Completed) {
+        // After the last level the congratulation has been answered already.
+        controls_.LevelBanner.showText(
+            QString::fromStdString(levelBannerText(level, game_.state().bankedScore)));
+        levelBannerTimer_.start();
+    } else {
+        // A loss has its message; the banner of a level before it has nothing more to say.
+        levelBannerTimer_.stop();
+        controls_.LevelBanner.hide();
+    }
+}
+
+void fMain::showTrueScore() {
+    display_.showScoreIfStale(game_.state().score);
+}
+
 void fMain::apply_Click() {
     game_.apply();
+    showTrueScore();
 }
 
 void fMain::reset_Click() {
     game_.reset();
+    showTrueScore();
 }
 
 void fMain::SLvl_Change() {

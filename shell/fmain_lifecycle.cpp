@@ -49,6 +49,7 @@ void fMain::Form_Load() {
 
     random_.reseed(timeOfDaySeed());
     game_.generateLevel();
+    showTrueScore();
     controls_.apply.setEnabled(true);
     controls_.reset.setEnabled(true);
     // A saved game named on the command line takes the first level's place, as File > Open

@@ -27,6 +27,13 @@ void WindowDisplay::showScore(std::int32_t score) {
     surface.cls();
     surface.print(std::to_string(score));
     surface.refresh();
+    shown_ = score;
+}
+
+void WindowDisplay::showScoreIfStale(std::int32_t score) {
+    if (shown_ != score) {
+        showScore(score);
+    }
 }
 
 }  // namespace kestro::shell

@@ -3,6 +3,7 @@
 // OK-only message box.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "game/display.h"
@@ -27,6 +28,10 @@ class WindowDisplay final : public GameDisplay {
     void setLabel(LabelId label, const std::string& caption) override;
     // Clears the score box and prints the score in decimal at its top left.
     void showScore(std::int32_t score) override;
+    // Writes the score box as showScore does, unless it shows score already: the window calls
+    // it wherever the score may change besides the score tick (a level built, a game loaded),
+    // so that the box is never blank or stale.
+    void showScoreIfStale(std::int32_t score);
     void showMessage(const std::string& text) override { prompt_.showMessage(text); }
 
   private:
@@ -35,6 +40,7 @@ class WindowDisplay final : public GameDisplay {
     QLabel& label3_;
     PictureBox& scoreDisp_;
     MessagePrompt& prompt_;
+    std::optional<std::int32_t> shown_;  // what the score box shows; nothing while it is blank
 };
 
 }  // namespace kestro::shell

@@ -18,7 +18,7 @@ class EventLog final : public GameDisplay {
 
     void watch(Game& game) {
         game_ = &game;
-        game.onLevelEnd = [this](LevelEnd end, Millis at) {
+        game.onLevelEnd = [this](LevelEnd end, Millis at, std::int16_t) {
             const GameState& s = game_->state();
             write(std::to_string(at) + (end == LevelEnd::Completed ? " complete" : " lost") +
                   " level=" + std::to_string(s.level) + " score=" + std::to_string(s.score));
@@ -56,8 +56,9 @@ PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSourc
     records::RunTracker tracker;
     std::vector<records::Entry> runs;
     tracker.beginLoaded(s);
-    game.onLevelEnd = [&, logEnd = game.onLevelEnd](LevelEnd levelEnd, Millis at) {
-        logEnd(levelEnd, at);
+    game.onLevelEnd = [&, logEnd = game.onLevelEnd](LevelEnd levelEnd, Millis at,
+                                                    std::int16_t ended) {
+        logEnd(levelEnd, at, ended);
         if (auto entry = tracker.levelEnded(levelEnd, s, run.date)) {
             runs.push_back(std::move(*entry));
         }

@@ -32,7 +32,8 @@ class ManualTime final : public TimeSource {
 struct LevelEndRecord {
     LevelEnd kind;
     Millis at;
-    std::int16_t level;
+    std::int16_t ended;  // the level the hook names as ended
+    std::int16_t level;  // the state's level when the hook runs
     std::int32_t score;
 };
 
@@ -45,8 +46,8 @@ struct Fixture {
         sliders.SLvl.setValue(level);
         sliders.SAccel.setValue(accel);
         sliders.SSpeed.setValue(speed);
-        game.onLevelEnd = [this](LevelEnd kind, Millis at) {
-            ends.push_back({kind, at, game.state().level, game.state().score});
+        game.onLevelEnd = [this](LevelEnd kind, Millis at, std::int16_t ended) {
+            ends.push_back({kind, at, ended, game.state().level, game.state().score});
         };
         game.generateLevel();
     }
@@ -125,6 +126,7 @@ TEST(GameClock, LossComesWhenTheScoreReachesExactlyZero) {
     ASSERT_EQ(f.ends.size(), 1u);
     EXPECT_EQ(f.ends[0].kind, LevelEnd::Lost);
     EXPECT_EQ(f.ends[0].at, 500);
+    EXPECT_EQ(f.ends[0].ended, 0);
     EXPECT_EQ(f.game.state().bankedScore, 0);
     EXPECT_EQ(f.game.state().level, 0);
     // The level is built again from nothing, now with the acceleration of the lost level.
@@ -165,6 +167,8 @@ TEST(GameClock, CompletingALevelBanksTheScoreAndMovesTheSliderOn) {
         EXPECT_EQ(f.display.messages, c.messages) << c.level;
         ASSERT_EQ(f.ends.size(), 1u) << c.level;
         EXPECT_EQ(f.ends[0].kind, LevelEnd::Completed);
+        EXPECT_EQ(f.ends[0].ended, c.level) << "the level completed, not the next one";
+        EXPECT_EQ(f.ends[0].level, c.nextLevel) << "the next level is built when the hook runs";
         EXPECT_EQ(f.sliders.SLvl.value(), c.nextLevel);
         EXPECT_EQ(f.game.state().level, c.nextLevel);
         EXPECT_EQ(f.game.state().bankedScore, score);

@@ -28,7 +28,7 @@ std::string dateAt(Millis t) {
 class Runs : public ::testing::Test {
   protected:
     Runs() {
-        game_.onLevelEnd = [this](LevelEnd end, Millis at) {
+        game_.onLevelEnd = [this](LevelEnd end, Millis at, std::int16_t) {
             completions_ += end == LevelEnd::Completed ? 1 : 0;
             if (auto e = tracker_.levelEnded(end, game_.state(), dateAt(at))) {
                 ended_.push_back(*e);

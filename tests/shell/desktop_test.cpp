@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QTest>
 #include <array>
@@ -37,6 +39,7 @@
 #include "tests/support/temp_dir.h"
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace kestro::shell {
 namespace {
@@ -112,7 +115,7 @@ class DesktopWindow : public ::testing::Test {
     fMain window{trap, prompt, time};
 };
 
-TEST_F(DesktopWindow, AboutShowsTheNameTheVersionsAndALineAboutTheGame) {
+TEST_F(DesktopWindow, AboutShowsTheNameTheVersionsTheLicenceAndTheHomepage) {
     window.controls().About.trigger();
     ASSERT_EQ(info.shown.size(), 1u);
     EXPECT_EQ(info.shown[0].title, "About Kestro");
@@ -120,6 +123,11 @@ TEST_F(DesktopWindow, AboutShowsTheNameTheVersionsAndALineAboutTheGame) {
     EXPECT_TRUE(text.starts_with("Kestro Version 4.0\n")) << text;
     EXPECT_THAT(text, HasSubstr("Build " KESTRO_PROJECT_VERSION "\n"));
     EXPECT_THAT(text, HasSubstr("ball"));
+    // The licence the LICENSE file grants, and the homepage the package and metainfo name.
+    const std::string licence = kestro::test::readFile(KESTRO_SOURCE_DIR "/LICENSE");
+    ASSERT_TRUE(licence.starts_with("MIT License\n"));
+    EXPECT_THAT(text, HasSubstr("Licence: MIT"));
+    EXPECT_THAT(text, HasSubstr("Homepage: " KESTRO_HOMEPAGE));
     EXPECT_TRUE(prompt.messages.empty()) << "not through the game's message box";
 }
 
@@ -130,23 +138,81 @@ TEST_F(DesktopWindow, HelpExplainsEveryPartOfTheGameWithTheMenuKeys) {
     const std::string& text = info.shown[0].text;
     const char* const topics[] = {"ball",
                                   "pointer wall",
+                                  "A wall beside the ball turns it",
+                                  "A wall straight ahead",
+                                  "does not send the ball back",
+                                  "Moving the pointer off a cell lifts the wall",
                                   "goals",
                                   "markers",
+                                  "carried into the next level",
                                   "score counts down",
                                   "top speed",
                                   "acceleration",
                                   "Apply",
                                   "Reset",
                                   "\"Pause\"",
-                                  "File > Save (Ctrl+S)",
-                                  "File > Open (Ctrl+O)",
+                                  "$XDG_CONFIG_HOME/kestro/kestro.conf",
+                                  "File > Save (Ctrl+S): saves the game",
+                                  "File > Open (Ctrl+O): loads a saved game",
                                   "File > Quit (Ctrl+Q)",
-                                  "Help (F1)",
+                                  "Help > About: the version",
+                                  "Help > Help (F1): this text",
                                   "kestro FILE"};
     for (const char* topic : topics) {
         EXPECT_THAT(text, HasSubstr(topic)) << "no \"" << topic << "\" in:\n" << text;
     }
+    EXPECT_THAT(text, Not(HasSubstr("up up")));
+    EXPECT_THAT(text, Not(HasSubstr("&")));
     EXPECT_TRUE(prompt.messages.empty());
+}
+
+TEST_F(DesktopWindow, HelpListsTheMenuBarAsItIsWithEachItemsKeys) {
+    // Items the bar gains later are listed with their keys, as their actions have them; an
+    // item's second key is named too; the mnemonics' marks are left out.
+    QMenu game(QStringLiteral("&Game"));
+    QAction newGame(QStringLiteral("&New Game"));
+    newGame.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    QAction pause(QStringLiteral("&Pause"));
+    pause.setShortcuts({QKeySequence(Qt::Key_P), QKeySequence(Qt::Key_Pause)});
+    QAction odd(QStringLiteral("Save && &Go"));
+    game.addAction(&newGame);
+    game.addSeparator();
+    game.addAction(&pause);
+    game.addAction(&odd);
+    window.menuBar()->insertMenu(window.controls().Help.menuAction(), &game);
+    window.controls().Help2.trigger();
+    ASSERT_EQ(info.shown.size(), 1u);
+    const std::string& text = info.shown[0].text;
+    const char* const lines[] = {
+        "\nGame > New Game (Ctrl+N): a new game from nothing, as Reset.\n",
+        "\nGame > Pause (P or Pause): pauses and resumes the game",
+        "\nGame > Save & Go.\n",
+    };
+    for (const char* line : lines) {
+        EXPECT_THAT(text, HasSubstr(line)) << text;
+    }
+    // In the bar's order: File, then Game, then Help.
+    EXPECT_LT(text.find("\nFile > Quit"), text.find("\nGame > New Game"));
+    EXPECT_LT(text.find("\nGame > Save & Go"), text.find("\nHelp > About"));
+}
+
+TEST(DesktopHelp, ACaptionLosesTheMarksOfItsMnemonic) {
+    struct Case {
+        const char* caption;
+        const char* plain;
+    };
+    const Case cases[] = {
+        {"&File", "File"},
+        {"About", "About"},
+        {"Restart &Level", "Restart Level"},
+        {"Save && &Go", "Save & Go"},
+        {"&&&Odd", "&Odd"},
+        {"Tail&", "Tail"},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(plainCaption(c.caption), c.plain) << c.caption;
+    }
 }
 
 TEST_F(DesktopWindow, TheGameHoldsWhileAHelpTextIsOpenAndGoesOnAsPauseSays) {
