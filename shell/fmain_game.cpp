@@ -2,7 +2,9 @@
 // dump. Each hands the event to the game and leaves the rules to it.
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "shell/fmain.h"
 
@@ -51,10 +53,15 @@ void fMain::Kestro_MouseMove(int button, int shift, float x, float y) {
 
 void fMain::apply_Click() {
     game_.apply();
+    runs_.levelRebuilt(game_.state());  // the run goes on
 }
 
 void fMain::reset_Click() {
+    // New Game: the run ends, and a fresh one begins on the new level.
+    std::optional<records::Entry> ended = runs_.end();
     game_.reset();
+    runs_.beginFresh(game_.state());
+    keepRun(std::move(ended), true);
 }
 
 void fMain::SLvl_Change() {
