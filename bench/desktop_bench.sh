@@ -16,6 +16,8 @@ command -v xvfb-run >/dev/null 2>&1 || { echo "desktop_bench: xvfb-run is not in
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestro-desktop-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cp "$kestro" "$work/kestro"  # its log goes beside it
+# What the game keeps per user (its table, the game kept at a close) stays in that folder.
+export XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state"
 
 # The levels to measure, as saved games: level 1 and 80 with the default sliders, and a game at
 # top speed whose ball period has already come down to 1 ms.

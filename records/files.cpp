@@ -37,24 +37,6 @@ Result<void> writeText(const fs::path& path, const std::string& text) {
         path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
 }
 
-// Creates folder and its missing parents (private to the user, as the user's data folders are).
-Result<void> makeFolders(const fs::path& folder) {
-    fs::path part;
-    for (const fs::path& piece : folder) {
-        part /= piece;
-        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            const int err = errno;
-            return Result<void>::failure("cannot make the folder " + quoted(part) + ": " +
-                                         systemError(err));
-        }
-    }
-    struct stat st {};
-    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        return Result<void>::failure(quoted(folder) + " is not a folder");
-    }
-    return Result<void>::success();
-}
-
 // The lock beside the table, taken: a regular file opened without waiting on it, locked within
 // kLockPatience.
 Result<UniqueFd, std::string> takeLock(const fs::path& lockPath) {
@@ -133,6 +115,23 @@ Result<Found, std::string> findTable(const fs::path& path) {
 }
 
 }  // namespace
+
+Result<void> makeFolders(const fs::path& folder) {
+    fs::path part;
+    for (const fs::path& piece : folder) {
+        part /= piece;
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+            const int err = errno;
+            return Result<void>::failure("cannot make the folder " + quoted(part) + ": " +
+                                         systemError(err));
+        }
+    }
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        return Result<void>::failure(quoted(folder) + " is not a folder");
+    }
+    return Result<void>::success();
+}
 
 Result<Table, std::string> readTable(const fs::path& path) {
     using R = Result<Table, std::string>;

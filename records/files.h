@@ -39,6 +39,9 @@ struct Recorded {
 // a folder, a FIFO or a device.
 Result<Recorded, std::string> recordRun(const std::filesystem::path& path, Entry entry);
 
+// Creates folder and its missing parents, private to the user as the user's data folders are.
+Result<void> makeFolders(const std::filesystem::path& folder);
+
 // What the player reads when recordRun failed.
 std::string notKeptText(const std::string& reason);
 

@@ -88,6 +88,13 @@ std::optional<std::size_t> rankIn(const Table& table, const RunScore& score) {
 }
 
 std::optional<std::size_t> insertEntry(Table& table, Entry entry) {
+    // The same best of the same run under the same name (a resumed run that ended without a
+    // better completion since a close kept it) is kept once.
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        if (table[i] == entry) {
+            return i + 1;
+        }
+    }
     const auto rank = rankIn(table, entry.score);
     if (rank) {
         table.insert(table.begin() + static_cast<std::ptrdiff_t>(*rank - 1), std::move(entry));

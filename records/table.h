@@ -38,7 +38,9 @@ bool ranksBefore(const RunScore& a, const RunScore& b);
 std::optional<std::size_t> rankIn(const Table& table, const RunScore& score);
 
 // Puts entry into table at its rank and drops what falls beyond the ten; the rank, or nothing
-// when it stays out (the table is then unchanged).
+// when it stays out (the table is then unchanged). An entry equal to one already there (name,
+// points, level, sliders, date to the second, mark) is that run's best kept before, at a close
+// the run was resumed from: the table is unchanged and that entry's rank is returned.
 std::optional<std::size_t> insertEntry(Table& table, Entry entry);
 
 std::string formatTable(const Table& table);

@@ -1,8 +1,11 @@
 #pragma once
 // The window's modal prompts, behind interfaces so that tests can answer them without a screen.
 
+#include <cstddef>
 #include <optional>
 #include <string>
+
+#include "records/table.h"
 
 namespace kestro::shell {
 
@@ -29,6 +32,17 @@ class FileDialog {
     virtual ~FileDialog() = default;
     virtual std::optional<std::string> askSavePath(const std::string& folder) = 0;
     virtual std::optional<std::string> askOpenPath(const std::string& folder) = 0;
+};
+
+// The high-score table's dialogs.
+class RecordsPrompt {
+  public:
+    virtual ~RecordsPrompt() = default;
+    // Asks the name a new entry goes in under, offering `offered`; nothing when the player
+    // cancelled (the entry then goes in under the name offered).
+    virtual std::optional<std::string> askName(const std::string& offered) = 0;
+    // Shows the table; `marked` is the place (1..10) of the entry just made, if any.
+    virtual void showTable(const records::Table& table, std::optional<std::size_t> marked) = 0;
 };
 
 }  // namespace kestro::shell

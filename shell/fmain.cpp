@@ -13,9 +13,11 @@
 #include <QScreen>
 
 #include "common/runtime_error.h"
+#include "records/places.h"
 #include "shell/help_dialogs.h"
 #include "shell/layout.h"
 #include "shell/qt_dialogs.h"
+#include "shell/records_dialogs.h"
 
 namespace kestro::shell {
 
@@ -86,7 +88,9 @@ fMain::Controls::Controls(QWidget& client, QMainWindow& window)
       mnuQuit(QStringLiteral("&Quit"), &window),
       Help(QStringLiteral("&Help"), &window),
       About(QStringLiteral("About"), &window),
-      Help2(QStringLiteral("Help"), &window) {}
+      Help2(QStringLiteral("Help"), &window),
+      mnuResume(QStringLiteral("&Resume Last Game"), &window),
+      mnuHighScores(QStringLiteral("High &Scores"), &window) {}
 
 fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     : client_(this),
@@ -104,17 +108,28 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     setFont(controlFont());
     setCentralWidget(&client_);
 
-    const std::pair<QObject*, const char*> names[] = {
-        {&controls_.cPaused, "cPaused"}, {&controls_.Label4, "Label4"},
-        {&controls_.SSpeed, "SSpeed"},   {&controls_.Label3, "Label3"},
-        {&controls_.SAccel, "SAccel"},   {&controls_.Label2, "Label2"},
-        {&controls_.SLvl, "SLvl"},       {&controls_.Label1, "Label1"},
-        {&controls_.reset, "reset"},     {&controls_.apply, "apply"},
-        {&controls_.File, "File"},       {&controls_.mnuSave, "mnuSave"},
-        {&controls_.mnuOpen, "mnuOpen"}, {&controls_.mnuQuit, "mnuQuit"},
-        {&controls_.Help, "Help"},       {&controls_.About, "About"},
-        {&controls_.Help2, "Help2"},     {&controls_.DispUpdate, "DispUpdate"},
-        {&clock_, "GameClock"},          {&levelBannerTimer_, "LevelBannerTimer"}};
+    const std::pair<QObject*, const char*> names[] = {{&controls_.cPaused, "cPaused"},
+                                                      {&controls_.Label4, "Label4"},
+                                                      {&controls_.SSpeed, "SSpeed"},
+                                                      {&controls_.Label3, "Label3"},
+                                                      {&controls_.SAccel, "SAccel"},
+                                                      {&controls_.Label2, "Label2"},
+                                                      {&controls_.SLvl, "SLvl"},
+                                                      {&controls_.Label1, "Label1"},
+                                                      {&controls_.reset, "reset"},
+                                                      {&controls_.apply, "apply"},
+                                                      {&controls_.File, "File"},
+                                                      {&controls_.mnuSave, "mnuSave"},
+                                                      {&controls_.mnuOpen, "mnuOpen"},
+                                                      {&controls_.mnuQuit, "mnuQuit"},
+                                                      {&controls_.Help, "Help"},
+                                                      {&controls_.About, "About"},
+                                                      {&controls_.Help2, "Help2"},
+                                                      {&controls_.DispUpdate, "DispUpdate"},
+                                                      {&controls_.mnuResume, "mnuResume"},
+                                                      {&controls_.mnuHighScores, "mnuHighScores"},
+                                                      {&clock_, "GameClock"},
+                                                      {&levelBannerTimer_, "LevelBannerTimer"}};
     for (const auto& [object, name] : names) {
         object->setObjectName(QString::fromLatin1(name));
     }
@@ -136,6 +151,7 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     menuBar()->addMenu(&controls_.File);
     controls_.File.addAction(&controls_.mnuSave);
     controls_.File.addAction(&controls_.mnuOpen);
+    controls_.File.addAction(&controls_.mnuResume);
     controls_.File.addAction(&controls_.mnuQuit);
     menuBar()->addMenu(&controls_.Help);
     controls_.Help.addAction(&controls_.About);
@@ -145,6 +161,8 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     setStandardKeys(controls_.mnuOpen, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
     setStandardKeys(controls_.mnuQuit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
     setStandardKeys(controls_.Help2, QKeySequence::HelpContents, QKeySequence(Qt::Key_F1));
+    controls_.mnuHighScores.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    addAction(&controls_.mnuHighScores);
 
     // The game's own timers start when "Pause" is cleared; the window wakes them with one
     // timer set for the next tick that is due. The tile dump is never started.
@@ -170,6 +188,10 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     fileDialog_ = ownFileDialog_.get();
     ownInfoPrompt_ = std::make_unique<QtInfoPrompt>(this);
     infoPrompt_ = ownInfoPrompt_.get();
+    ownRecordsPrompt_ = std::make_unique<QtRecordsPrompt>(this);
+    recordsPrompt_ = ownRecordsPrompt_.get();
+    scoresFile_ = records::scoresPath();
+    lastGameFile_ = records::lastGamePath();
 
     connectHandlers();
 
@@ -219,6 +241,12 @@ void fMain::connectHandlers() {
     connect(&controls_.mnuQuit, &QAction::triggered, this, guarded(&fMain::mnuQuit_Click));
     connect(&controls_.About, &QAction::triggered, this, guarded(&fMain::About_Click));
     connect(&controls_.Help2, &QAction::triggered, this, guarded(&fMain::Help2_Click));
+    connect(&controls_.mnuResume, &QAction::triggered, this, guarded(&fMain::mnuResume_Click));
+    connect(&controls_.mnuHighScores, &QAction::triggered, this,
+            guarded(&fMain::mnuHighScores_Click));
+    // The last game is looked for each time the File menu opens.
+    connect(&controls_.File, &QMenu::aboutToShow, this,
+            [this] { controls_.mnuResume.setEnabled(lastGameLoads()); });
 
     connect(&clock_, &QTimer::timeout, this, guarded(&fMain::advanceClock));
     connect(&controls_.DispUpdate, &QTimer::timeout, this, guarded(&fMain::DispUpdate_Timer));

@@ -4,6 +4,7 @@
 // start-up enters and which every other handler of the window runs nested in.
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -23,6 +24,8 @@
 #include "game/game_state.h"
 #include "game/random.h"
 #include "game/slider.h"
+#include "records/entry.h"
+#include "records/run.h"
 #include "render/crender.h"
 #include "shell/dialogs.h"
 #include "shell/field_note.h"
@@ -100,6 +103,8 @@ class fMain final : public QMainWindow {
     void mnuOpen_Click();
     void About_Click();
     void Help2_Click();
+    void mnuHighScores_Click();
+    void mnuResume_Click();
 
     // Loads a saved game into the running game, as File > Open does once its dialog has closed;
     // a file that cannot be loaded is told through the message prompt and changes nothing.
@@ -111,6 +116,14 @@ class fMain final : public QMainWindow {
     void setFileDialog(FileDialog& dialog) { fileDialog_ = &dialog; }
     // The box the Help menu shows its texts in; Qt's own until a test gives another.
     void setInfoPrompt(InfoPrompt& prompt) { infoPrompt_ = &prompt; }
+    // The high-score table's dialogs; Qt's own until a test gives others.
+    void setRecordsPrompt(RecordsPrompt& prompt) { recordsPrompt_ = &prompt; }
+
+    // The runs of this window's game: the one going on, and where they are kept.
+    const records::RunTracker& runs() const { return runs_; }
+    // Whether the game saved when the window last closed is there and loads (File > Resume Last
+    // Game is enabled then).
+    bool lastGameLoads() const;
 
     GameState& gameState() { return game_.state(); }
     const GameState& gameState() const { return game_.state(); }
@@ -164,6 +177,8 @@ class fMain final : public QMainWindow {
         QMenu Help;
         QAction About;
         QAction Help2;
+        QAction mnuResume;
+        QAction mnuHighScores;
 
         QTimer DispUpdate;
     };
@@ -220,6 +235,17 @@ class fMain final : public QMainWindow {
     void holdGame(const std::function<void()>& dialog);
     // A message of the window's own, with the game held.
     void showMessage(const std::string& text);
+    // Reads and applies a saved game; false (the player told why) when it did not load.
+    bool loadInto(const std::string& path);
+    // A run has ended with `entry` (if it has points): it goes into the high-score table.
+    // Asking, the player names an entry that enters the ten and sees the table; otherwise (the
+    // game is ending) it goes in under the last name and failures are only logged.
+    void keepRun(std::optional<records::Entry> entry, bool ask);
+    // The run's side of a level's end (Game::onLevelEnd).
+    void runLevelEnded(LevelEnd end);
+    // The game ends: the running game and its run are saved for File > Resume Last Game, and
+    // the run goes into the table without a question.
+    void keepGameAtEnd();
     // Sets the cell size from the playfield's size in device pixels.
     void updateCellSize();
     void armClock();
@@ -249,6 +275,14 @@ class fMain final : public QMainWindow {
     std::unique_ptr<InfoPrompt> ownInfoPrompt_;
     InfoPrompt* infoPrompt_ = nullptr;
     std::optional<std::string> startupFile_;
+    std::unique_ptr<RecordsPrompt> ownRecordsPrompt_;
+    RecordsPrompt* recordsPrompt_ = nullptr;
+    records::RunTracker runs_;
+    std::optional<std::filesystem::path> scoresFile_;  // nothing: no home to keep it in
+    std::optional<std::filesystem::path> lastGameFile_;
+    std::optional<std::string> lastName_;  // the name the last entry went in under
+    bool toldNotKept_ = false;             // a table that cannot be written is told once
+    bool keptAtEnd_ = false;
     std::string lastFolder_;               // offered again by the next file dialog of this run
     std::optional<SceneKey> composedKey_;  // the scene of the renderer's list, once composed
     bool listOnScreen_ = false;            // that list has been drawn and presented

@@ -62,12 +62,21 @@ void fMain::mnuOpen_Click() {
 }
 
 void fMain::loadGame(const std::string& path) {
+    if (!loadInto(path)) {
+        return;
+    }
+    // A load ends the run that was going on; what comes from a file is marked as such.
+    keepRun(runs_.end(), true);
+    runs_.beginLoaded(game_.state());
+}
+
+bool fMain::loadInto(const std::string& path) {
     lastFolder_ = folderOf(path);
     // The whole file is read and checked before anything of the running game changes.
     const auto loaded = savegame::loadSavedGame(path);
     if (!loaded) {
         showMessage(savegame::refusalText(loaded.error()));
-        return;
+        return false;
     }
     for (const std::string& note : loaded.value().notes) {
         showMessage(note);  // and loading goes on
@@ -75,6 +84,7 @@ void fMain::loadGame(const std::string& path) {
     // The pause state, the timers and their periods stay; the next frame shows the loaded grid.
     savegame::applyDecodedGame(loaded.value().game, game_.state(), sliders());
     showTrueScore();
+    return true;
 }
 
 }  // namespace kestro::shell

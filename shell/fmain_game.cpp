@@ -2,7 +2,9 @@
 // dump. Each hands the event to the game and leaves the rules to it.
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "shell/fmain.h"
 
@@ -71,6 +73,7 @@ void fMain::levelEnded(LevelEnd end, Millis at, std::int16_t level) {
         levelBannerTimer_.stop();
         controls_.LevelBanner.hide();
     }
+    runLevelEnded(end);  // a loss ends the run: its name and the table come after the banner
 }
 
 void fMain::showTrueScore() {
@@ -80,11 +83,16 @@ void fMain::showTrueScore() {
 void fMain::apply_Click() {
     game_.apply();
     showTrueScore();
+    runs_.levelRebuilt(game_.state());  // the run goes on
 }
 
 void fMain::reset_Click() {
+    // New Game: the run ends, and a fresh one begins on the new level.
+    std::optional<records::Entry> ended = runs_.end();
     game_.reset();
     showTrueScore();
+    runs_.beginFresh(game_.state());
+    keepRun(std::move(ended), true);
 }
 
 void fMain::SLvl_Change() {

@@ -50,6 +50,7 @@ void fMain::Form_Load() {
     random_.reseed(timeOfDaySeed());
     game_.generateLevel();
     showTrueScore();
+    runs_.beginFresh(game_.state());
     controls_.apply.setEnabled(true);
     controls_.reset.setEnabled(true);
     // A saved game named on the command line takes the first level's place, as File > Open
@@ -145,6 +146,7 @@ void fMain::Form_Unload() {
         return;  // a second request while shutting down
     }
     unloading_ = true;
+    keepGameAtEnd();
     yield();
     game_.state().sceneReady = false;
     if (renderer_) {
@@ -180,6 +182,7 @@ void fMain::requestClose() {
 }
 
 void fMain::mnuQuit_Click() {
+    keepGameAtEnd();
     std::exit(0);
 }
 

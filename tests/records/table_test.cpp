@@ -72,6 +72,27 @@ TEST(Table, KeepsTenAndAnEleventhGoesInOnlyAheadOfTheLast) {
     }
 }
 
+TEST(Table, TheSameRunsBestUnderTheSameNameIsKeptOnce) {
+    // A run kept at a close and resumed ends again without a better completion: the same entry.
+    Table t;
+    const Entry kept = entry("ann", 300, "2024-05-02T00:00:00Z");
+    ASSERT_EQ(insertEntry(t, entry("bob", 400)), 1u);
+    ASSERT_EQ(insertEntry(t, kept), 2u);
+    const Table before = t;
+    EXPECT_EQ(insertEntry(t, kept), 2u) << "the place of the entry already there";
+    EXPECT_EQ(t, before);
+    // Anything different is another entry: the mark, the name, the date.
+    Entry fromFile = kept;
+    fromFile.fromSavedGame = true;
+    Entry otherName = kept;
+    otherName.name = "cy";
+    for (const Entry& other : {fromFile, otherName, entry("ann", 300, "2024-05-02T00:00:01Z")}) {
+        Table u = before;
+        ASSERT_TRUE(insertEntry(u, other).has_value());
+        EXPECT_EQ(u.size(), before.size() + 1);
+    }
+}
+
 TEST(TableText, IsDocumentedLinesAndRoundTrips) {
     Table t;
     insertEntry(t,

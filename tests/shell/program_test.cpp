@@ -83,6 +83,9 @@ class RunningGame {
         pid_ = ::fork();
         if (pid_ == 0) {
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+            // What the game keeps per user stays in the test's folder.
+            ::setenv("XDG_DATA_HOME", (dir_ / "data").c_str(), 1);
+            ::setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
             const std::string out = (dir_ / "output").string();
             std::freopen(out.c_str(), "w", stdout);
             std::freopen(out.c_str(), "a", stderr);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -25,6 +26,7 @@
 #include "shell/dialogs.h"
 #include "shell/fmain.h"
 #include "tests/support/shell_dialogs.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/temp_log.h"
 #include "tests/support/trap_dialogs.h"
 
@@ -39,6 +41,16 @@ inline QApplication& qtApp() {
         qputenv("QT_QPA_PLATFORM",
                 "offscreen:configfile=" KESTRO_SHELL_TEST_DIR "/large_screen.json");
     }
+    // What the game keeps per user (the high-score table, the game kept at a close) goes to a
+    // folder of the tests', never to the home of whoever runs them.
+    static const kestro::test::TempDir userFolders{"kestro-shell-user"};
+    static const bool userFoldersSet = [] {
+        for (const char* name : {"XDG_DATA_HOME", "XDG_STATE_HOME"}) {
+            ::setenv(name, (userFolders.path() / name).c_str(), 1);
+        }
+        return true;
+    }();
+    static_cast<void>(userFoldersSet);
     static int argc = 1;
     static char name[] = "shell_tests";
     static char* argv[] = {name, nullptr};

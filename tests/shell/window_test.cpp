@@ -96,12 +96,14 @@ TEST_F(ShellWindow, MenusWithTheirMnemonics) {
     EXPECT_EQ(top[1]->menu(), &window.controls().Help);
 
     const QList<QAction*> file = window.controls().File.actions();
-    ASSERT_EQ(file.size(), 3);
+    ASSERT_EQ(file.size(), 4);
     EXPECT_EQ(file[0], &window.controls().mnuSave);
     EXPECT_EQ(file[1], &window.controls().mnuOpen);
-    EXPECT_EQ(file[2], &window.controls().mnuQuit);
+    EXPECT_EQ(file[2], &window.controls().mnuResume);
+    EXPECT_EQ(file[3], &window.controls().mnuQuit);
     EXPECT_EQ(window.controls().mnuSave.text(), "&Save");
     EXPECT_EQ(window.controls().mnuOpen.text(), "&Open");
+    EXPECT_EQ(window.controls().mnuResume.text(), "&Resume Last Game");
     EXPECT_EQ(window.controls().mnuQuit.text(), "&Quit");
 
     const QList<QAction*> help = window.controls().Help.actions();

@@ -22,6 +22,8 @@ fi
 work=$(mktemp -d "${TMPDIR:-/tmp}/kestro-xvfb-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cp "$kestro" "$work/kestro"
+# What the game keeps per user (its table, the game kept at the close) stays in that folder.
+export XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state"
 
 cat >"$work/session.sh" <<'INNER'
 #!/usr/bin/env bash
