@@ -21,10 +21,13 @@ struct ItemUse {
 constexpr ItemUse kItemUses[] = {
     {"File > Save", "saves the game to a file (.egf)"},
     {"File > Open", "loads a saved game"},
+    {"File > Resume Last Game",
+     "loads the game kept when the window last closed, and goes on with its run"},
     {"File > Quit", "ends the game at once"},
     {"Game > New Game", "a new game from nothing, as Reset"},
     {"Game > Restart Level", "the level afresh, keeping the points carried, as Apply"},
     {"Game > Pause", "pauses and resumes the game, as the \"Pause\" check box does"},
+    {"Game > High Scores", "the ten best runs"},
     {"Settings > Pause When the Window Is Left",
      "when checked (it is at first), minimizing the window or turning to another window pauses "
      "the game"},
@@ -113,6 +116,14 @@ std::string helpText(const std::vector<MenuItem>& items) {
         "nothing, and at the next level.\n\n"
         "\"Pause\" stops the ball and the score; the pointer wall and the sliders work all the "
         "same. The game starts paused: clear it to play.\n\n"
+        "High scores: a run is the levels played from a level begun on nothing (at start-up, "
+        "New Game, after a loss) through its completions and Restart Level, until a loss, New "
+        "Game, a load or the end of the game. Its points are the most points it carried out of "
+        "a completed level. When a run with points among the ten best ends, the game asks your "
+        "name and shows the table; a run begun from a saved game is marked so. The table is "
+        "kept in $XDG_DATA_HOME/kestro/scores (~/.local/share/kestro/scores). Closing the "
+        "window keeps the game in $XDG_STATE_HOME/kestro/last.egf (~/.local/state/kestro) and "
+        "its run under the last name; File > Resume Last Game goes on with both.\n\n"
         "A saved game opened from the file manager, or named on the command line (kestro FILE), "
         "starts the game with it. Preferences are kept in $XDG_CONFIG_HOME/kestro/kestro.conf "
         "(~/.config/kestro/kestro.conf when XDG_CONFIG_HOME is not set); the sliders start at "
