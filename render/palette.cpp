@@ -18,16 +18,17 @@ constexpr std::int32_t kWhite = colourOf(255, 255, 255);
 constexpr std::int32_t kYellow = colourOf(240, 228, 66);
 constexpr std::int32_t kBlue = colourOf(0, 114, 178);
 constexpr std::int32_t kSkyBlue = colourOf(86, 180, 233);
-constexpr std::int32_t kVermillion = colourOf(213, 94, 0);
+// Not one of them: a dark crimson, as light as it can be while markers stay 3:1 from the sky-blue
+// goals (Okabe-Ito's vermillion is 1.7:1), so that it keeps 3:1 from the black background too.
+constexpr std::int32_t kCrimson = colourOf(168, 38, 64);
 constexpr std::int32_t kReddishPurple = colourOf(204, 121, 167);
 
 // Each tile's colour in high contrast. The ball is the lightest colour and the blocks the darkest
 // but one, so the ball stands out by lightness under every kind of colour vision; goals (sky
-// blue) and markers (vermillion) lie on the blue-orange axis that red-green deficiencies keep,
-// and differ in lightness too.
+// blue, light) and markers (crimson, dark) differ in lightness as much as in hue.
 constexpr std::pair<std::int16_t, std::int32_t> kHighContrast[] = {
     {tileWall, kWhite},   {tileBall, kYellow},       {tileBlock, kBlue},
-    {tileGoal, kSkyBlue}, {tileMarker, kVermillion},
+    {tileGoal, kSkyBlue}, {tileMarker, kCrimson},
 };
 
 }  // namespace

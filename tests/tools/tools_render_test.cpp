@@ -167,7 +167,7 @@ TEST_F(ToolsRender, PaletteOptionRecoloursThePicture) {
         {tileBall, qRgb(240, 228, 66)},
         {tileBlock, qRgb(0, 114, 178)},
         {tileGoal, qRgb(86, 180, 233)},
-        {tileMarker, qRgb(213, 94, 0)},
+        {tileMarker, qRgb(168, 38, 64)},
     };
     GameState withoutPointer = s;
     withoutPointer.tiles.set(s.cursorX, s.cursorY, tileEmpty);
