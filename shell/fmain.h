@@ -28,7 +28,9 @@
 #include "shell/field_note.h"
 #include "shell/frame_pacer.h"
 #include "shell/layout.h"
+#include "shell/leaving.h"
 #include "shell/picture_box.h"
+#include "shell/preferences.h"
 #include "shell/qt_slider.h"
 #include "shell/window_display.h"
 
@@ -52,6 +54,9 @@ inline constexpr Millis kMaxClockWaitMs = 1000;
 
 // Begins the message of a save that failed, followed by the reason.
 inline constexpr const char* kNotSavedMessage = "The game was not saved: ";
+
+// The hint over the playfield while "Pause" is checked.
+inline constexpr const char* kPauseHintText = "Paused: press P or clear Pause to play";
 
 class fMain final : public QMainWindow {
   public:
@@ -97,6 +102,12 @@ class fMain final : public QMainWindow {
     void mnuOpen_Click();
     void About_Click();
     void Help2_Click();
+    // The Game menu: New Game does what Reset does, Restart Level what Apply does; Pause clicks
+    // the "Pause" box. The Settings menu's item keeps its preference.
+    void mnuNew_Click();
+    void mnuRestart_Click();
+    void mnuPause_Click();
+    void mnuPauseWhenLeft_Click();
 
     // Loads a saved game into the running game, as File > Open does once its dialog has closed;
     // a file that cannot be loaded is told through the message prompt and changes nothing.
@@ -161,14 +172,24 @@ class fMain final : public QMainWindow {
         QAction Help2;
 
         QTimer DispUpdate;
+
+        QMenu Game;
+        QAction mnuNew;
+        QAction mnuRestart;
+        QAction mnuPause;
+        QMenu Settings;
+        QAction mnuPauseWhenLeft;
     };
 
   public:
     // The window's controls by their names (cPaused, Label1..Label4, ScoreDisp, Kestro, SSpeed,
     // SAccel, SLvl, reset, apply, the menus File and Help with mnuSave, mnuOpen, mnuQuit, About
-    // and Help2, and the DispUpdate timer), for tests and the window's own handlers.
+    // and Help2, the DispUpdate timer, the Game menu with mnuNew, mnuRestart and mnuPause, and the
+    // Settings menu with mnuPauseWhenLeft), for tests and the window's own handlers.
     Controls& controls() { return controls_; }
     const Controls& controls() const { return controls_; }
+    // The player's preferences, as read at construction and changed since.
+    const Preferences& preferences() const { return prefs_; }
 
   private:
     QWidget client_;     // the client area below the menu bar; the controls sit on it
@@ -178,6 +199,8 @@ class fMain final : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Minimizing the window or turning to another application pauses the game.
+    void changeEvent(QEvent* event) override;
 
   private:
     void yield();
@@ -208,6 +231,13 @@ class fMain final : public QMainWindow {
     // Shows the message of a run-time error that no handler deals with and ends the program.
     [[noreturn]] void fatalError(const RuntimeError& e);
     void connectHandlers();
+    void buildMenus();
+    // Apply, Reset and their menu items take clicks once start-up has built the first level.
+    void setGameItemsEnabled(bool enabled);
+    // The "Pause" box and its menu item take clicks once start-up has everything in place.
+    void setPauseEnabled(bool enabled);
+    // The Pause item and the hint over the playfield show the box's state.
+    void showPauseState();
     // Shows a Help menu text; the game holds while it is open.
     void showInfo(const std::string& title, const std::string& text);
     // Runs a dialog of the window (a file dialog, a message, a help text) with the game held, as
@@ -238,12 +268,13 @@ class fMain final : public QMainWindow {
     std::unique_ptr<InfoPrompt> ownInfoPrompt_;
     InfoPrompt* infoPrompt_ = nullptr;
     std::optional<std::string> startupFile_;
-    std::string lastFolder_;               // offered again by the next file dialog of this run
+    Preferences prefs_;
     std::optional<SceneKey> composedKey_;  // the scene of the renderer's list, once composed
     bool listOnScreen_ = false;            // that list has been drawn and presented
     bool logOpen_ = false;
     bool unloading_ = false;
     int resizeDepth_ = 0;
+    bool wasActive_ = false;  // the window was the active one at its last activation change
     PanelShift shift_;
 };
 

@@ -39,11 +39,11 @@ void fMain::mnuSave_Click() {
     // The game holds while the dialog is open, so the file holds the game as it stood when Save
     // was chosen.
     std::optional<std::string> path;
-    holdGame([&] { path = fileDialog_->askSavePath(lastFolder_); });
+    holdGame([&] { path = fileDialog_->askSavePath(prefs_.get(kLastFolder)); });
     if (!path) {
         return;  // cancelled: nothing happens and nothing is shown
     }
-    lastFolder_ = folderOf(*path);
+    prefs_.set(kLastFolder, folderOf(*path));
     // The values as they stand now that the dialog has closed.
     const auto saved = savegame::saveGameFile(
         *path, game_.state(), savegame::readSliderValues(sliders()), savegame::fileKeyNow());
@@ -54,7 +54,7 @@ void fMain::mnuSave_Click() {
 
 void fMain::mnuOpen_Click() {
     std::optional<std::string> path;
-    holdGame([&] { path = fileDialog_->askOpenPath(lastFolder_); });
+    holdGame([&] { path = fileDialog_->askOpenPath(prefs_.get(kLastFolder)); });
     if (!path) {
         return;
     }
@@ -62,7 +62,7 @@ void fMain::mnuOpen_Click() {
 }
 
 void fMain::loadGame(const std::string& path) {
-    lastFolder_ = folderOf(path);
+    prefs_.set(kLastFolder, folderOf(path));
     // The whole file is read and checked before anything of the running game changes.
     const auto loaded = savegame::loadSavedGame(path);
     if (!loaded) {
