@@ -114,6 +114,9 @@ class fMain final : public QMainWindow {
     void loadGame(const std::string& path);
     // The saved game start-up loads once it has built the first level: the command line's file.
     void setStartupFile(std::string path) { startupFile_ = std::move(path); }
+    // The seed start-up gives the level generator: the time of day unless a test gives one, so
+    // that two windows build the same levels.
+    void setSeed(std::uint64_t seed) { seed_ = seed; }
 
     // The dialog the File menu asks for paths; Qt's own until a test gives another.
     void setFileDialog(FileDialog& dialog) { fileDialog_ = &dialog; }
@@ -268,6 +271,7 @@ class fMain final : public QMainWindow {
     std::unique_ptr<InfoPrompt> ownInfoPrompt_;
     InfoPrompt* infoPrompt_ = nullptr;
     std::optional<std::string> startupFile_;
+    std::optional<std::uint64_t> seed_;
     Preferences prefs_;
     std::optional<SceneKey> composedKey_;  // the scene of the renderer's list, once composed
     bool listOnScreen_ = false;            // that list has been drawn and presented

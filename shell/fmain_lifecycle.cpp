@@ -48,7 +48,7 @@ void fMain::Form_Load() {
     }
     logOpen_ = errorLogOpen();
 
-    random_.reseed(timeOfDaySeed());
+    random_.reseed(seed_ ? *seed_ : timeOfDaySeed());
     game_.generateLevel();
     setGameItemsEnabled(true);
     // A saved game named on the command line takes the first level's place, as File > Open

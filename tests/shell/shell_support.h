@@ -45,6 +45,12 @@ class TempConfig {
     kestro::test::ScopedEnv env_{"XDG_CONFIG_HOME", dir_.path().string()};
 };
 
+// The configuration folder of the whole test program.
+inline TempConfig& processConfig() {
+    static TempConfig config;
+    return config;
+}
+
 // The application lives as long as the process: Quit ends the process from inside a running
 // window, and an application destroyed by the exit handlers under live windows would crash.
 // Qt's own offscreen screen is 800 x 600, too small for the window's designed size: the tests
@@ -56,7 +62,7 @@ inline QApplication& qtApp() {
     }
     // Whatever a test leaves in the configuration stays in a folder of the process's own, and Qt
     // keeps nothing of its own there, as in the game.
-    static TempConfig config;
+    processConfig();
     keepQtSettingsOutOfTheUsersConfig();
     static int argc = 1;
     static char name[] = "shell_tests";
