@@ -29,6 +29,11 @@ set -uo pipefail
 work=$1
 xwin=$2
 export QT_QPA_PLATFORM=xcb
+# A configuration of the session's own: nothing goes into the user's, and leaving the window does
+# not pause the game while it is driven from outside.
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/kestro"
+printf '[Game]\nPauseWhenLeft=false\n' >"$XDG_CONFIG_HOME/kestro/kestro.conf"
 "$work/kestro" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
 fail() {
