@@ -43,10 +43,10 @@ void fMain::mnuSave_Click() {
     if (!path) {
         return;  // cancelled: nothing happens and nothing is shown
     }
-    prefs_.set(kLastFolder, folderOf(*path));
-    // The values as they stand now that the dialog has closed.
+    // The values as they stand now that the dialog has closed; the game first, then the folder.
     const auto saved = savegame::saveGameFile(
         *path, game_.state(), savegame::readSliderValues(sliders()), savegame::fileKeyNow());
+    prefs_.set(kLastFolder, folderOf(*path));
     if (!saved) {
         showMessage(std::string(kNotSavedMessage) + saved.error());
     }

@@ -108,6 +108,11 @@ dialog_keys() {  # menu mnemonic, then the path typed into the dialog
     fail "the file dialog did not close"
 }
 dialog_keys s "$work/saved"
+# The game writes the file once its dialog has closed.
+for _ in $(seq 1 50); do
+    [ "$(stat -c %s "$work/saved.egf" 2>/dev/null)" = 11184 ] && break
+    sleep 0.1
+done
 [ "$(stat -c %s "$work/saved.egf" 2>/dev/null)" = 11184 ] || fail "no saved game at $work/saved.egf"
 "$xwin" click "$win" 520 $(( top - 28 + 580 ))
 sleep 0.5
