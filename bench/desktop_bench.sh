@@ -31,6 +31,11 @@ cat >"$work/run.sh" <<'INNER'
 set -uo pipefail
 work=$1 xwin=$2 seconds=$3
 export QT_QPA_PLATFORM=xcb
+# A configuration of the session's own: nothing goes into the user's, and leaving the window does
+# not pause the game while it is driven from outside.
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/kestro"
+printf '[Game]\nPauseWhenLeft=false\n' >"$XDG_CONFIG_HOME/kestro/kestro.conf"
 hz=$(getconf CLK_TCK)
 fail() { echo "desktop_bench: $*" >&2; exit 1; }
 now() { date +%s%N; }

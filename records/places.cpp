@@ -40,6 +40,10 @@ std::optional<fs::path> lastGamePath() {
     return userFile("XDG_STATE_HOME", ".local/state", "last.egf");
 }
 
+std::optional<fs::path> preferencesPath() {
+    return userFile("XDG_CONFIG_HOME", ".config", "kestro.conf");
+}
+
 fs::path runRecordPath(const fs::path& savedGame) {
     return fs::path(savedGame).replace_extension(".run");
 }

@@ -15,6 +15,10 @@ std::optional<std::filesystem::path> scoresPath();
 // ~/.local/state/kestro/last.egf; nothing when neither is known.
 std::optional<std::filesystem::path> lastGamePath();
 
+// The player's preferences: $XDG_CONFIG_HOME/kestro/kestro.conf, else
+// ~/.config/kestro/kestro.conf; nothing when neither is known.
+std::optional<std::filesystem::path> preferencesPath();
+
 // The run record kept beside a saved game: the same name with the extension ".run".
 std::filesystem::path runRecordPath(const std::filesystem::path& savedGame);
 

@@ -52,16 +52,6 @@ QFont playfieldFont() {
     return f;
 }
 
-// The platform's keys for a standard item, and the usual key as well when the platform has none
-// of its own (Quit has none on some platforms).
-void setStandardKeys(QAction& item, QKeySequence::StandardKey standard, const QKeySequence& usual) {
-    QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
-    if (!keys.contains(usual)) {
-        keys.append(usual);
-    }
-    item.setShortcuts(keys);
-}
-
 }  // namespace
 
 // steadyTime_ is made before time_ and game_, which refer to it.
@@ -89,6 +79,12 @@ fMain::Controls::Controls(QWidget& client, QMainWindow& window)
       Help(QStringLiteral("&Help"), &window),
       About(QStringLiteral("About"), &window),
       Help2(QStringLiteral("Help"), &window),
+      Game(QStringLiteral("&Game"), &window),
+      mnuNew(QStringLiteral("&New Game"), &window),
+      mnuRestart(QStringLiteral("&Restart Level"), &window),
+      mnuPause(QStringLiteral("&Pause"), &window),
+      Settings(QStringLiteral("&Settings"), &window),
+      mnuPauseWhenLeft(QStringLiteral("Pause When the Window Is &Left"), &window),
       mnuResume(QStringLiteral("&Resume Last Game"), &window),
       mnuHighScores(QStringLiteral("High &Scores"), &window) {}
 
@@ -102,34 +98,42 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
       slvl_(controls_.SLvl, kLevelSlider),
       display_(controls_.Label1, controls_.Label2, controls_.Label3, controls_.ScoreDisp, prompt),
       time_(time),
-      game_(sliders(), random_, display_, &time_) {
+      game_(sliders(), random_, display_, &time_),
+      prefs_(Preferences::user()) {
     setObjectName(QStringLiteral("fMain"));
     setWindowTitle(QStringLiteral("physics"));
     setFont(controlFont());
     setCentralWidget(&client_);
 
-    const std::pair<QObject*, const char*> names[] = {{&controls_.cPaused, "cPaused"},
-                                                      {&controls_.Label4, "Label4"},
-                                                      {&controls_.SSpeed, "SSpeed"},
-                                                      {&controls_.Label3, "Label3"},
-                                                      {&controls_.SAccel, "SAccel"},
-                                                      {&controls_.Label2, "Label2"},
-                                                      {&controls_.SLvl, "SLvl"},
-                                                      {&controls_.Label1, "Label1"},
-                                                      {&controls_.reset, "reset"},
-                                                      {&controls_.apply, "apply"},
-                                                      {&controls_.File, "File"},
-                                                      {&controls_.mnuSave, "mnuSave"},
-                                                      {&controls_.mnuOpen, "mnuOpen"},
-                                                      {&controls_.mnuQuit, "mnuQuit"},
-                                                      {&controls_.Help, "Help"},
-                                                      {&controls_.About, "About"},
-                                                      {&controls_.Help2, "Help2"},
-                                                      {&controls_.DispUpdate, "DispUpdate"},
-                                                      {&controls_.mnuResume, "mnuResume"},
-                                                      {&controls_.mnuHighScores, "mnuHighScores"},
-                                                      {&clock_, "GameClock"},
-                                                      {&levelBannerTimer_, "LevelBannerTimer"}};
+    const std::pair<QObject*, const char*> names[] = {
+        {&controls_.cPaused, "cPaused"},
+        {&controls_.Label4, "Label4"},
+        {&controls_.SSpeed, "SSpeed"},
+        {&controls_.Label3, "Label3"},
+        {&controls_.SAccel, "SAccel"},
+        {&controls_.Label2, "Label2"},
+        {&controls_.SLvl, "SLvl"},
+        {&controls_.Label1, "Label1"},
+        {&controls_.reset, "reset"},
+        {&controls_.apply, "apply"},
+        {&controls_.File, "File"},
+        {&controls_.mnuSave, "mnuSave"},
+        {&controls_.mnuOpen, "mnuOpen"},
+        {&controls_.mnuQuit, "mnuQuit"},
+        {&controls_.Help, "Help"},
+        {&controls_.About, "About"},
+        {&controls_.Help2, "Help2"},
+        {&controls_.DispUpdate, "DispUpdate"},
+        {&controls_.Game, "Game"},
+        {&controls_.mnuNew, "mnuNew"},
+        {&controls_.mnuRestart, "mnuRestart"},
+        {&controls_.mnuPause, "mnuPause"},
+        {&controls_.Settings, "Settings"},
+        {&controls_.mnuPauseWhenLeft, "mnuPauseWhenLeft"},
+        {&controls_.mnuResume, "mnuResume"},
+        {&controls_.mnuHighScores, "mnuHighScores"},
+        {&clock_, "GameClock"},
+        {&levelBannerTimer_, "LevelBannerTimer"}};
     for (const auto& [object, name] : names) {
         object->setObjectName(QString::fromLatin1(name));
     }
@@ -139,7 +143,6 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     // The check box starts checked, so the game starts paused. It takes clicks once start-up
     // has everything in place.
     controls_.cPaused.setCheckState(Qt::Checked);
-    controls_.cPaused.setEnabled(false);
 
     for (QLabel* label : {&controls_.Label3, &controls_.Label2, &controls_.Label1}) {
         label->setFont(labelFont());
@@ -148,21 +151,9 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     controls_.Kestro.surface().setTag("true");
     controls_.apply.setToolTip(QStringLiteral("Will restart level!"));
 
-    menuBar()->addMenu(&controls_.File);
-    controls_.File.addAction(&controls_.mnuSave);
-    controls_.File.addAction(&controls_.mnuOpen);
-    controls_.File.addAction(&controls_.mnuResume);
-    controls_.File.addAction(&controls_.mnuQuit);
-    menuBar()->addMenu(&controls_.Help);
-    controls_.Help.addAction(&controls_.About);
-    controls_.Help.addAction(&controls_.Help2);
-    // The desktop's keys beside the mnemonics.
-    setStandardKeys(controls_.mnuSave, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
-    setStandardKeys(controls_.mnuOpen, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
-    setStandardKeys(controls_.mnuQuit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
-    setStandardKeys(controls_.Help2, QKeySequence::HelpContents, QKeySequence(Qt::Key_F1));
-    controls_.mnuHighScores.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-    addAction(&controls_.mnuHighScores);
+    buildMenus();
+    setPauseEnabled(false);
+    showPauseState();
 
     // The game's own timers start when "Pause" is cleared; the window wakes them with one
     // timer set for the next tick that is due. The tile dump is never started.
@@ -181,8 +172,7 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     connect(&levelBannerTimer_, &QTimer::timeout, &controls_.LevelBanner, &QWidget::hide);
 
     // Apply and Reset build levels: they wait for start-up to have built the first one.
-    controls_.apply.setEnabled(false);
-    controls_.reset.setEnabled(false);
+    setGameItemsEnabled(false);
 
     ownFileDialog_ = std::make_unique<QtFileDialog>(this);
     fileDialog_ = ownFileDialog_.get();
@@ -234,6 +224,7 @@ void fMain::connectHandlers() {
         };
     };
     connect(&controls_.cPaused, &QCheckBox::stateChanged, this, guarded(&fMain::cPaused_Click));
+    connect(&controls_.cPaused, &QCheckBox::stateChanged, this, [this] { showPauseState(); });
     connect(&controls_.reset, &QPushButton::clicked, this, guarded(&fMain::reset_Click));
     connect(&controls_.apply, &QPushButton::clicked, this, guarded(&fMain::apply_Click));
     connect(&controls_.mnuSave, &QAction::triggered, this, guarded(&fMain::mnuSave_Click));
@@ -247,6 +238,11 @@ void fMain::connectHandlers() {
     // The last game is looked for each time the File menu opens.
     connect(&controls_.File, &QMenu::aboutToShow, this,
             [this] { controls_.mnuResume.setEnabled(lastGameLoads()); });
+    connect(&controls_.mnuNew, &QAction::triggered, this, guarded(&fMain::mnuNew_Click));
+    connect(&controls_.mnuRestart, &QAction::triggered, this, guarded(&fMain::mnuRestart_Click));
+    connect(&controls_.mnuPause, &QAction::triggered, this, guarded(&fMain::mnuPause_Click));
+    connect(&controls_.mnuPauseWhenLeft, &QAction::triggered, this,
+            guarded(&fMain::mnuPauseWhenLeft_Click));
 
     connect(&clock_, &QTimer::timeout, this, guarded(&fMain::advanceClock));
     connect(&controls_.DispUpdate, &QTimer::timeout, this, guarded(&fMain::DispUpdate_Timer));

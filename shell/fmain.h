@@ -31,7 +31,9 @@
 #include "shell/field_note.h"
 #include "shell/frame_pacer.h"
 #include "shell/layout.h"
+#include "shell/leaving.h"
 #include "shell/picture_box.h"
+#include "shell/preferences.h"
 #include "shell/qt_slider.h"
 #include "shell/window_display.h"
 
@@ -58,6 +60,9 @@ inline constexpr int kLevelBannerMs = 2000;
 
 // Begins the message of a save that failed, followed by the reason.
 inline constexpr const char* kNotSavedMessage = "The game was not saved: ";
+
+// The hint over the playfield while "Pause" is checked.
+inline constexpr const char* kPauseHintText = "Paused: press P or clear Pause to play";
 
 class fMain final : public QMainWindow {
   public:
@@ -103,6 +108,12 @@ class fMain final : public QMainWindow {
     void mnuOpen_Click();
     void About_Click();
     void Help2_Click();
+    // The Game menu: New Game does what Reset does, Restart Level what Apply does; Pause clicks
+    // the "Pause" box. The Settings menu's item keeps its preference.
+    void mnuNew_Click();
+    void mnuRestart_Click();
+    void mnuPause_Click();
+    void mnuPauseWhenLeft_Click();
     void mnuHighScores_Click();
     void mnuResume_Click();
 
@@ -111,6 +122,9 @@ class fMain final : public QMainWindow {
     void loadGame(const std::string& path);
     // The saved game start-up loads once it has built the first level: the command line's file.
     void setStartupFile(std::string path) { startupFile_ = std::move(path); }
+    // The seed start-up gives the level generator: the time of day unless a test gives one, so
+    // that two windows build the same levels.
+    void setSeed(std::uint64_t seed) { seed_ = seed; }
 
     // The dialog the File menu asks for paths; Qt's own until a test gives another.
     void setFileDialog(FileDialog& dialog) { fileDialog_ = &dialog; }
@@ -177,18 +191,29 @@ class fMain final : public QMainWindow {
         QMenu Help;
         QAction About;
         QAction Help2;
-        QAction mnuResume;
-        QAction mnuHighScores;
 
         QTimer DispUpdate;
+
+        QMenu Game;
+        QAction mnuNew;
+        QAction mnuRestart;
+        QAction mnuPause;
+        QMenu Settings;
+        QAction mnuPauseWhenLeft;
+        QAction mnuResume;
+        QAction mnuHighScores;
     };
 
   public:
     // The window's controls by their names (cPaused, Label1..Label4, ScoreDisp, Kestro, SSpeed,
     // SAccel, SLvl, reset, apply, the menus File and Help with mnuSave, mnuOpen, mnuQuit, About
-    // and Help2, and the DispUpdate timer), for tests and the window's own handlers.
+    // and Help2, the DispUpdate timer, the Game menu with mnuNew, mnuRestart and mnuPause, and the
+    // Settings menu with mnuPauseWhenLeft; mnuResume in File and mnuHighScores in Game), for tests
+    // and the window's own handlers.
     Controls& controls() { return controls_; }
     const Controls& controls() const { return controls_; }
+    // The player's preferences, as read at construction and changed since.
+    const Preferences& preferences() const { return prefs_; }
 
   private:
     QWidget client_;     // the client area below the menu bar; the controls sit on it
@@ -198,6 +223,8 @@ class fMain final : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    // Minimizing the window or turning to another application pauses the game.
+    void changeEvent(QEvent* event) override;
 
   private:
     void yield();
@@ -228,6 +255,13 @@ class fMain final : public QMainWindow {
     // Shows the message of a run-time error that no handler deals with and ends the program.
     [[noreturn]] void fatalError(const RuntimeError& e);
     void connectHandlers();
+    void buildMenus();
+    // Apply, Reset and their menu items take clicks once start-up has built the first level.
+    void setGameItemsEnabled(bool enabled);
+    // The "Pause" box and its menu item take clicks once start-up has everything in place.
+    void setPauseEnabled(bool enabled);
+    // The Pause item and the hint over the playfield show the box's state.
+    void showPauseState();
     // Shows a Help menu text; the game holds while it is open.
     void showInfo(const std::string& title, const std::string& text);
     // Runs a dialog of the window (a file dialog, a message, a help text) with the game held, as
@@ -280,15 +314,16 @@ class fMain final : public QMainWindow {
     records::RunTracker runs_;
     std::optional<std::filesystem::path> scoresFile_;  // nothing: no home to keep it in
     std::optional<std::filesystem::path> lastGameFile_;
-    std::optional<std::string> lastName_;  // the name the last entry went in under
-    bool toldNotKept_ = false;             // a table that cannot be written is told once
+    bool toldNotKept_ = false;  // a table that cannot be written is told once
     bool keptAtEnd_ = false;
-    std::string lastFolder_;               // offered again by the next file dialog of this run
+    std::optional<std::uint64_t> seed_;
+    Preferences prefs_;
     std::optional<SceneKey> composedKey_;  // the scene of the renderer's list, once composed
     bool listOnScreen_ = false;            // that list has been drawn and presented
     bool logOpen_ = false;
     bool unloading_ = false;
     int resizeDepth_ = 0;
+    bool wasActive_ = false;  // the window was the active one at its last activation change
     PanelShift shift_;
 };
 

@@ -39,14 +39,14 @@ void fMain::mnuSave_Click() {
     // The game holds while the dialog is open, so the file holds the game as it stood when Save
     // was chosen.
     std::optional<std::string> path;
-    holdGame([&] { path = fileDialog_->askSavePath(lastFolder_); });
+    holdGame([&] { path = fileDialog_->askSavePath(prefs_.get(kLastFolder)); });
     if (!path) {
         return;  // cancelled: nothing happens and nothing is shown
     }
-    lastFolder_ = folderOf(*path);
-    // The values as they stand now that the dialog has closed.
+    // The values as they stand now that the dialog has closed; the game first, then the folder.
     const auto saved = savegame::saveGameFile(
         *path, game_.state(), savegame::readSliderValues(sliders()), savegame::fileKeyNow());
+    prefs_.set(kLastFolder, folderOf(*path));
     if (!saved) {
         showMessage(std::string(kNotSavedMessage) + saved.error());
     }
@@ -54,7 +54,7 @@ void fMain::mnuSave_Click() {
 
 void fMain::mnuOpen_Click() {
     std::optional<std::string> path;
-    holdGame([&] { path = fileDialog_->askOpenPath(lastFolder_); });
+    holdGame([&] { path = fileDialog_->askOpenPath(prefs_.get(kLastFolder)); });
     if (!path) {
         return;
     }
@@ -71,7 +71,7 @@ void fMain::loadGame(const std::string& path) {
 }
 
 bool fMain::loadInto(const std::string& path) {
-    lastFolder_ = folderOf(path);
+    prefs_.set(kLastFolder, folderOf(path));
     // The whole file is read and checked before anything of the running game changes.
     const auto loaded = savegame::loadSavedGame(path);
     if (!loaded) {

@@ -12,6 +12,7 @@
 #include <QEventLoop>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QWindowStateChangeEvent>
 
 #include "common/runtime_error.h"
 #include "diag/error_trap.h"
@@ -47,12 +48,11 @@ void fMain::Form_Load() {
     }
     logOpen_ = errorLogOpen();
 
-    random_.reseed(timeOfDaySeed());
+    random_.reseed(seed_ ? *seed_ : timeOfDaySeed());
     game_.generateLevel();
     showTrueScore();
     runs_.beginFresh(game_.state());
-    controls_.apply.setEnabled(true);
-    controls_.reset.setEnabled(true);
+    setGameItemsEnabled(true);
     // A saved game named on the command line takes the first level's place, as File > Open
     // would; a close request while its message is open ends start-up here.
     if (startupFile_) {
@@ -68,7 +68,7 @@ void fMain::Form_Load() {
     renderer_->frameWanted = [this] { return frameWanted(); };
     renderer_->renderInit(&controls_.Kestro.surface());
 
-    controls_.cPaused.setEnabled(true);
+    setPauseEnabled(true);
     cPaused_Click();
 
     const QSize field = controls_.Kestro.devicePixelSize();
@@ -184,6 +184,30 @@ void fMain::requestClose() {
 void fMain::mnuQuit_Click() {
     keepGameAtEnd();
     std::exit(0);
+}
+
+void fMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    WindowChange change;
+    if (event->type() == QEvent::WindowStateChange) {
+        const auto* state = static_cast<const QWindowStateChangeEvent*>(event);
+        change.minimized =
+            !(state->oldState() & Qt::WindowMinimized) && (windowState() & Qt::WindowMinimized);
+    } else if (event->type() == QEvent::ActivationChange) {
+        const bool active = isActiveWindow();
+        change.deactivated = wasActive_ && !active;
+        // The application's active window is set before its windows hear of the change: one of
+        // the game's own (a dialog) or none, when another application took the activation.
+        change.ownWindowActive = QApplication::activeWindow() != nullptr;
+        wasActive_ = active;
+    } else {
+        return;
+    }
+    const PauseState pause{prefs_.get(kPauseWhenLeft), controls_.cPaused.isEnabled() && !unloading_,
+                           controls_.cPaused.checkState() != Qt::Unchecked};
+    if (leavingPauses(change, pause)) {
+        controls_.cPaused.click();
+    }
 }
 
 void fMain::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -26,7 +26,9 @@ void fMain::keepRun(std::optional<records::Entry> entry, bool ask) {
     if (!entry || !scoresFile_) {
         return;
     }
-    const std::string offered = records::defaultName(lastName_);
+    const std::string last = prefs_.get(kPlayerName);
+    const std::string offered =
+        records::defaultName(last.empty() ? std::nullopt : std::optional<std::string>(last));
     ask = ask && !unloading_;  // a run that ends as the game closes is not asked about
     if (ask) {
         // Only a run that enters the ten is asked a name for; a table that cannot be read is
@@ -38,7 +40,7 @@ void fMain::keepRun(std::optional<records::Entry> entry, bool ask) {
         std::optional<std::string> name;
         holdGame([&] { name = recordsPrompt_->askName(offered); });
         entry->name = records::cleanName(name.value_or(offered));
-        lastName_ = entry->name;
+        prefs_.set(kPlayerName, entry->name);
     } else {
         entry->name = offered;
     }

@@ -19,6 +19,7 @@
 #include "shell/command_line.h"
 #include "shell/fatal.h"
 #include "shell/fmain.h"
+#include "shell/preferences.h"
 #include "shell/qt_dialogs.h"
 
 namespace {
@@ -37,6 +38,7 @@ int runGame(const kestro::shell::CommandLine& commandLine, char* programName,
             const kestro::shell::CloseSignals& closeSignals) {
     // Qt is given only the program's name: the command line is the game's own, and Qt's
     // settings come through its environment variables (QT_QPA_PLATFORM, QT_SCALE_FACTOR, ...).
+    kestro::shell::keepQtSettingsOutOfTheUsersConfig();
     int qtArgc = 1;
     char* qtArgv[] = {programName, nullptr};
     QApplication app(qtArgc, qtArgv);

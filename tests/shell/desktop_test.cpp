@@ -107,6 +107,7 @@ class DesktopWindow : public ::testing::Test {
     }
 
     test::TempLog log;
+    test::TempConfig config;  // the dialogs' last folder starts empty
     test::ScriptedTrap trap;
     test::RecordingPrompt prompt;
     RecordingInfo info;

@@ -59,6 +59,7 @@ class ShellFileMenu : public ::testing::Test {
     Snapshot snapshot() { return {window.gameState(), sliderValues()}; }
 
     kestro::test::TempDir dir{"kestro-filemenu"};
+    test::TempConfig config;  // the dialogs' last folder starts empty
     test::ScriptedTrap trap;
     test::RecordingPrompt prompt;
     ScriptedFileDialog dialog;

@@ -13,6 +13,7 @@
 
 #include <QImage>
 #include <QKeySequence>
+#include <QTest>
 #include <QTimer>
 
 #include "game/level.h"
@@ -98,6 +99,7 @@ class ShellRecords : public ::testing::Test {
     kestro::test::TempDir home{"kestro-records-window"};
     kestro::test::ScopedEnv data{"XDG_DATA_HOME", (home.path() / "data").string()};
     kestro::test::ScopedEnv state{"XDG_STATE_HOME", (home.path() / "state").string()};
+    test::TempConfig config;  // the player's name is a preference
     test::TempLog log;
     test::ScriptedTrap trap;
     test::RecordingPrompt prompt;
@@ -146,6 +148,9 @@ TEST_F(ShellRecords, ARunThatEntersTheTableIsNamedAndShownMarked) {
             c.end(window);
         });
         ASSERT_EQ(records.offers.size(), 1u);
+        if (&c != &cases[0]) {
+            EXPECT_EQ(records.offers[0], "Ann Smith") << "the last name used is offered";
+        }
         ASSERT_EQ(records.shown.size(), 1u);
         const auto& [table, marked] = records.shown[0];
         EXPECT_EQ(marked, 2u);
@@ -182,7 +187,9 @@ TEST_F(ShellRecords, HighScoresShowsTheTableAndATableThatCannotBeKeptIsToldOnce)
     EXPECT_EQ(window.controls().mnuHighScores.shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
     records.names = {std::string("a"), std::string("b")};
     session(window, [&] {
-        window.controls().mnuHighScores.trigger();  // no table yet: an empty one
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&window, Qt::Key_H, Qt::ControlModifier);  // no table yet: an empty one
         // The folder the table would go in becomes a file: no run can be kept.
         fs::create_directories(scores().parent_path().parent_path());
         kestro::test::writeFile(scores().parent_path(), "not a folder");

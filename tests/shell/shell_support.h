@@ -25,12 +25,32 @@
 #include "diag/log_platform.h"
 #include "shell/dialogs.h"
 #include "shell/fmain.h"
+#include "shell/preferences.h"
+#include "tests/support/scoped_env.h"
 #include "tests/support/shell_dialogs.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/temp_log.h"
 #include "tests/support/trap_dialogs.h"
 
 namespace kestro::shell::test {
+
+// A configuration folder of the test's own: the windows made meanwhile keep their preferences
+// there ($XDG_CONFIG_HOME), never in the user's.
+class TempConfig {
+  public:
+    const std::filesystem::path& folder() const { return dir_.path(); }
+    std::filesystem::path file() const { return dir_ / "kestro" / "kestro.conf"; }
+
+  private:
+    kestro::test::TempDir dir_{"kestro-config"};
+    kestro::test::ScopedEnv env_{"XDG_CONFIG_HOME", dir_.path().string()};
+};
+
+// The configuration folder of the whole test program.
+inline TempConfig& processConfig() {
+    static TempConfig config;
+    return config;
+}
 
 // The application lives as long as the process: Quit ends the process from inside a running
 // window, and an application destroyed by the exit handlers under live windows would crash.
@@ -51,6 +71,10 @@ inline QApplication& qtApp() {
         return true;
     }();
     static_cast<void>(userFoldersSet);
+    // Whatever a test leaves in the configuration stays in a folder of the process's own, and Qt
+    // keeps nothing of its own there, as in the game.
+    processConfig();
+    keepQtSettingsOutOfTheUsersConfig();
     static int argc = 1;
     static char name[] = "shell_tests";
     static char* argv[] = {name, nullptr};

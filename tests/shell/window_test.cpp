@@ -89,11 +89,15 @@ TEST_F(ShellWindow, CaptionsTitleTooltipAndFonts) {
 
 TEST_F(ShellWindow, MenusWithTheirMnemonics) {
     const QList<QAction*> top = window.menuBar()->actions();
-    ASSERT_EQ(top.size(), 2);
+    ASSERT_EQ(top.size(), 4);
     EXPECT_EQ(top[0]->text(), "&File");
-    EXPECT_EQ(top[1]->text(), "&Help");
+    EXPECT_EQ(top[1]->text(), "&Game");
+    EXPECT_EQ(top[2]->text(), "&Settings");
+    EXPECT_EQ(top[3]->text(), "&Help");
     EXPECT_EQ(top[0]->menu(), &window.controls().File);
-    EXPECT_EQ(top[1]->menu(), &window.controls().Help);
+    EXPECT_EQ(top[1]->menu(), &window.controls().Game);
+    EXPECT_EQ(top[2]->menu(), &window.controls().Settings);
+    EXPECT_EQ(top[3]->menu(), &window.controls().Help);
 
     const QList<QAction*> file = window.controls().File.actions();
     ASSERT_EQ(file.size(), 4);

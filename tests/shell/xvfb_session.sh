@@ -31,6 +31,11 @@ set -uo pipefail
 work=$1
 xwin=$2
 export QT_QPA_PLATFORM=xcb
+# A configuration of the session's own: nothing goes into the user's, and leaving the window does
+# not pause the game while it is driven from outside.
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/kestro"
+printf '[Game]\nPauseWhenLeft=false\n' >"$XDG_CONFIG_HOME/kestro/kestro.conf"
 "$work/kestro" >"$work/stdout" 2>"$work/stderr" &
 pid=$!
 fail() {
@@ -110,6 +115,11 @@ dialog_keys() {  # menu mnemonic, then the path typed into the dialog
     fail "the file dialog did not close"
 }
 dialog_keys s "$work/saved"
+# The game writes the file once its dialog has closed.
+for _ in $(seq 1 50); do
+    [ "$(stat -c %s "$work/saved.egf" 2>/dev/null)" = 11184 ] && break
+    sleep 0.1
+done
 [ "$(stat -c %s "$work/saved.egf" 2>/dev/null)" = 11184 ] || fail "no saved game at $work/saved.egf"
 "$xwin" click "$win" 520 $(( top - 28 + 580 ))
 sleep 0.5

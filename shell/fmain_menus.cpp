@@ -1,0 +1,105 @@
+// fMain's menu bar: File, Game, Settings and Help, their keys, and the Pause item that stays in
+// step with the "Pause" check box both ways.
+
+#include <QKeySequence>
+#include <QList>
+#include <QMenuBar>
+#include <QSignalBlocker>
+
+#include "shell/fmain.h"
+
+namespace kestro::shell {
+
+namespace {
+
+// The platform's keys for a standard item, and the usual key as well when the platform has none
+// of its own (Quit has none on some platforms).
+void setStandardKeys(QAction& item, QKeySequence::StandardKey standard, const QKeySequence& usual) {
+    QList<QKeySequence> keys = QKeySequence::keyBindings(standard);
+    if (!keys.contains(usual)) {
+        keys.append(usual);
+    }
+    item.setShortcuts(keys);
+}
+
+}  // namespace
+
+void fMain::buildMenus() {
+    Controls& c = controls_;
+    menuBar()->addMenu(&c.File);
+    c.File.addAction(&c.mnuSave);
+    c.File.addAction(&c.mnuOpen);
+    c.File.addAction(&c.mnuResume);
+    c.File.addAction(&c.mnuQuit);
+    menuBar()->addMenu(&c.Game);
+    c.Game.addAction(&c.mnuNew);
+    c.Game.addAction(&c.mnuRestart);
+    c.Game.addSeparator();
+    c.Game.addAction(&c.mnuPause);
+    c.Game.addSeparator();
+    c.Game.addAction(&c.mnuHighScores);
+    menuBar()->addMenu(&c.Settings);
+    c.Settings.addAction(&c.mnuPauseWhenLeft);
+    menuBar()->addMenu(&c.Help);
+    c.Help.addAction(&c.About);
+    c.Help.addAction(&c.Help2);
+
+    // The desktop's keys beside the mnemonics, and the keys players of desktop games know.
+    setStandardKeys(c.mnuSave, QKeySequence::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
+    setStandardKeys(c.mnuOpen, QKeySequence::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
+    setStandardKeys(c.mnuQuit, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q));
+    setStandardKeys(c.Help2, QKeySequence::HelpContents, QKeySequence(Qt::Key_F1));
+    setStandardKeys(c.mnuNew, QKeySequence::New, QKeySequence(Qt::CTRL | Qt::Key_N));
+    c.mnuRestart.setShortcut(QKeySequence(Qt::Key_F5));
+    c.mnuHighScores.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    c.mnuPause.setShortcuts({QKeySequence(Qt::Key_P), QKeySequence(Qt::Key_Pause)});
+
+    c.mnuPause.setCheckable(true);
+    c.mnuPauseWhenLeft.setCheckable(true);
+    c.mnuPauseWhenLeft.setChecked(prefs_.get(kPauseWhenLeft));
+}
+
+void fMain::mnuNew_Click() {
+    reset_Click();
+}
+
+void fMain::mnuRestart_Click() {
+    apply_Click();
+}
+
+void fMain::mnuPause_Click() {
+    // The item toggles as a click on the box would; the box decides, and the item follows it.
+    controls_.cPaused.click();
+    showPauseState();
+}
+
+void fMain::mnuPauseWhenLeft_Click() {
+    prefs_.set(kPauseWhenLeft, controls_.mnuPauseWhenLeft.isChecked());
+}
+
+void fMain::setGameItemsEnabled(bool enabled) {
+    controls_.apply.setEnabled(enabled);
+    controls_.reset.setEnabled(enabled);
+    controls_.mnuNew.setEnabled(enabled);
+    controls_.mnuRestart.setEnabled(enabled);
+}
+
+void fMain::setPauseEnabled(bool enabled) {
+    controls_.cPaused.setEnabled(enabled);
+    controls_.mnuPause.setEnabled(enabled);
+}
+
+void fMain::showPauseState() {
+    const bool paused = controls_.cPaused.checkState() != Qt::Unchecked;
+    {
+        const QSignalBlocker quiet(controls_.mnuPause);
+        controls_.mnuPause.setChecked(paused);
+    }
+    if (paused) {
+        controls_.PauseHint.showText(QString::fromUtf8(kPauseHintText));
+    } else {
+        controls_.PauseHint.hide();
+    }
+}
+
+}  // namespace kestro::shell
