@@ -86,7 +86,11 @@ fMain::Controls::Controls(QWidget& client, QMainWindow& window)
       Settings(QStringLiteral("&Settings"), &window),
       mnuPauseWhenLeft(QStringLiteral("Pause When the Window Is &Left"), &window),
       mnuResume(QStringLiteral("&Resume Last Game"), &window),
-      mnuHighScores(QStringLiteral("High &Scores"), &window) {}
+      mnuHighScores(QStringLiteral("High &Scores"), &window),
+      Colours(QStringLiteral("&Colours"), &window),
+      mnuClassic(QStringLiteral("&Classic"), &window),
+      mnuHighContrast(QStringLiteral("&High Contrast"), &window),
+      ColoursGroup(&window) {}
 
 fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     : client_(this),
@@ -132,6 +136,9 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
         {&controls_.mnuPauseWhenLeft, "mnuPauseWhenLeft"},
         {&controls_.mnuResume, "mnuResume"},
         {&controls_.mnuHighScores, "mnuHighScores"},
+        {&controls_.Colours, "Colours"},
+        {&controls_.mnuClassic, "mnuClassic"},
+        {&controls_.mnuHighContrast, "mnuHighContrast"},
         {&clock_, "GameClock"},
         {&levelBannerTimer_, "LevelBannerTimer"}};
     for (const auto& [object, name] : names) {
@@ -233,6 +240,10 @@ void fMain::connectHandlers() {
     connect(&controls_.About, &QAction::triggered, this, guarded(&fMain::About_Click));
     connect(&controls_.Help2, &QAction::triggered, this, guarded(&fMain::Help2_Click));
     connect(&controls_.mnuResume, &QAction::triggered, this, guarded(&fMain::mnuResume_Click));
+    connect(&controls_.mnuClassic, &QAction::triggered, this,
+            [this] { usePalette(PaletteId::Classic); });
+    connect(&controls_.mnuHighContrast, &QAction::triggered, this,
+            [this] { usePalette(PaletteId::HighContrast); });
     connect(&controls_.mnuHighScores, &QAction::triggered, this,
             guarded(&fMain::mnuHighScores_Click));
     // The last game is looked for each time the File menu opens.

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QLabel>
 #include <QMainWindow>
@@ -27,6 +28,7 @@
 #include "records/entry.h"
 #include "records/run.h"
 #include "render/crender.h"
+#include "render/palette.h"
 #include "shell/dialogs.h"
 #include "shell/field_note.h"
 #include "shell/frame_pacer.h"
@@ -114,6 +116,8 @@ class fMain final : public QMainWindow {
     void mnuRestart_Click();
     void mnuPause_Click();
     void mnuPauseWhenLeft_Click();
+    // Settings > Colours: the playfield's palette, kept as a preference.
+    void usePalette(PaletteId id);
     void mnuHighScores_Click();
     void mnuResume_Click();
 
@@ -202,6 +206,10 @@ class fMain final : public QMainWindow {
         QAction mnuPauseWhenLeft;
         QAction mnuResume;
         QAction mnuHighScores;
+        QMenu Colours;
+        QAction mnuClassic;
+        QAction mnuHighContrast;
+        QActionGroup ColoursGroup;  // one palette at a time
     };
 
   public:

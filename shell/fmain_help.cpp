@@ -14,24 +14,32 @@ namespace kestro::shell {
 
 namespace {
 
-// The items of the menu bar as it is now, with the keys each item has now.
+// The items of a menu (named by its path, "Settings > Colours" for a submenu) and its submenus,
+// with the keys each item has now.
+void addItems(const QMenu& menu, const std::string& path, std::vector<MenuItem>& items) {
+    for (const QAction* action : menu.actions()) {
+        if (action->isSeparator()) {
+            continue;
+        }
+        const std::string caption = plainCaption(action->text().toStdString());
+        if (const QMenu* sub = action->menu()) {
+            addItems(*sub, path + " > " + caption, items);
+            continue;
+        }
+        MenuItem item{path, caption, {}};
+        for (const QKeySequence& key : action->shortcuts()) {
+            item.keys.push_back(key.toString(QKeySequence::NativeText).toStdString());
+        }
+        items.push_back(std::move(item));
+    }
+}
+
+// The items of the menu bar as it is now.
 std::vector<MenuItem> menuItems(const QMenuBar& bar) {
     std::vector<MenuItem> items;
     for (const QAction* top : bar.actions()) {
-        const QMenu* menu = top->menu();
-        if (menu == nullptr) {
-            continue;
-        }
-        const std::string menuName = plainCaption(top->text().toStdString());
-        for (const QAction* action : menu->actions()) {
-            if (action->isSeparator() || action->menu() != nullptr) {
-                continue;
-            }
-            MenuItem item{menuName, plainCaption(action->text().toStdString()), {}};
-            for (const QKeySequence& key : action->shortcuts()) {
-                item.keys.push_back(key.toString(QKeySequence::NativeText).toStdString());
-            }
-            items.push_back(std::move(item));
+        if (const QMenu* menu = top->menu()) {
+            addItems(*menu, plainCaption(top->text().toStdString()), items);
         }
     }
     return items;

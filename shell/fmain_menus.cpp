@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QSignalBlocker>
 
+#include "render/pointer_mark.h"
 #include "shell/fmain.h"
 
 namespace kestro::shell {
@@ -40,6 +41,13 @@ void fMain::buildMenus() {
     c.Game.addAction(&c.mnuHighScores);
     menuBar()->addMenu(&c.Settings);
     c.Settings.addAction(&c.mnuPauseWhenLeft);
+    c.Settings.addMenu(&c.Colours);
+    c.Colours.addAction(&c.mnuClassic);
+    c.Colours.addAction(&c.mnuHighContrast);
+    for (QAction* a : {&c.mnuClassic, &c.mnuHighContrast}) {
+        a->setCheckable(true);
+        c.ColoursGroup.addAction(a);
+    }
     menuBar()->addMenu(&c.Help);
     c.Help.addAction(&c.About);
     c.Help.addAction(&c.Help2);
@@ -57,6 +65,14 @@ void fMain::buildMenus() {
     c.mnuPause.setCheckable(true);
     c.mnuPauseWhenLeft.setCheckable(true);
     c.mnuPauseWhenLeft.setChecked(prefs_.get(kPauseWhenLeft));
+
+    // The palette kept from the last run (a name no palette has: Classic), and the pointer's wall
+    // that High Contrast marks.
+    c.Kestro.surface().setPointerWall([this] { return pointerWallBox(game_.state()); });
+    const auto kept = paletteNamed(prefs_.get(kColours));
+    const PaletteId palette = kept ? *kept : PaletteId::Classic;
+    c.Kestro.usePalette(palette);
+    (palette == PaletteId::HighContrast ? c.mnuHighContrast : c.mnuClassic).setChecked(true);
 }
 
 void fMain::mnuNew_Click() {
@@ -71,6 +87,18 @@ void fMain::mnuPause_Click() {
     // The item toggles as a click on the box would; the box decides, and the item follows it.
     controls_.cPaused.click();
     showPauseState();
+}
+
+void fMain::usePalette(PaletteId id) {
+    controls_.Kestro.usePalette(id);
+    (id == PaletteId::HighContrast ? controls_.mnuHighContrast : controls_.mnuClassic)
+        .setChecked(true);
+    prefs_.set(kColours, std::string(paletteName(id)));
+    // The next frame draws the scene afresh in the new colours, whether the choice came while the
+    // frame loop waits for an event or while a presented frame waits for its pacer (whose end
+    // marks the list as on screen).
+    composedKey_.reset();
+    listOnScreen_ = false;
 }
 
 void fMain::mnuPauseWhenLeft_Click() {

@@ -31,6 +31,10 @@ constexpr ItemUse kItemUses[] = {
     {"Settings > Pause When the Window Is Left",
      "when checked (it is at first), minimizing the window or turning to another window pauses "
      "the game"},
+    {"Settings > Colours > Classic", "the game's own colours (the first choice)"},
+    {"Settings > Colours > High Contrast",
+     "light ball on dark blocks, white walls on black, goals and markers apart in lightness, "
+     "and your pointer's wall marked"},
     {"Help > About", "the version, the licence and the homepage"},
     {"Help > Help", "this text"},
 };

@@ -35,6 +35,8 @@ struct TextPreference {
 inline constexpr SwitchPreference kPauseWhenLeft{"Game/PauseWhenLeft", true};
 // The folder the file dialogs offer first: the folder of the last file saved or opened.
 inline constexpr TextPreference kLastFolder{"Files/LastFolder"};
+// The palette the playfield is drawn in, by its name (render/palette.h).
+inline constexpr TextPreference kColours{"View/Colours", "classic"};
 // The name the last high-score entry went in under, offered for the next one.
 inline constexpr TextPreference kPlayerName{"Player/Name"};
 

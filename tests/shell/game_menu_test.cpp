@@ -71,8 +71,9 @@ TEST_F(GameMenu, TheItemsTheirKeysAndTheirPlaces) {
     }
     EXPECT_EQ(game,
               (QList<const QAction*>{&c.mnuNew, &c.mnuRestart, &c.mnuPause, &c.mnuHighScores}));
-    ASSERT_EQ(c.Settings.actions().size(), 1);
+    ASSERT_EQ(c.Settings.actions().size(), 2);
     EXPECT_EQ(c.Settings.actions()[0], &c.mnuPauseWhenLeft);
+    EXPECT_EQ(c.Settings.actions()[1], c.Colours.menuAction());
     // Before start-up the game items wait, as the buttons and the box do; the item shows the box.
     for (const QAction* item : {&c.mnuNew, &c.mnuRestart, &c.mnuPause}) {
         EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
