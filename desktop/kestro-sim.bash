@@ -12,7 +12,7 @@ _kestro_sim() {
     case $command in
     new) options="--level --accel --speed --banked --prev-accel --seed --draws --key" ;;
     step) options="--ticks --key" ;;
-    play) options="--ms --seed --draws --pointer --tile --out --key --scores --name" ;;
+    play) options="--ms --seed --draws --pointer --tile --out --key --scores --name --autopilot --moves-out" ;;
     render) options="--width --height --palette" ;;
     entity)
         if [ "$COMP_CWORD" -eq 2 ]; then
@@ -24,7 +24,7 @@ _kestro_sim() {
     *) return 0 ;;
     esac
     case $prev in
-    --draws | --pointer | --out | --scores)
+    --draws | --pointer | --out | --scores | --moves-out)
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
         return 0
         ;;

@@ -69,12 +69,19 @@ void recordRuns(const ParsedArgs& p, const std::vector<records::Entry>& runs) {
 
 int cmdPlay(const Args& args) {
     return run("play", [&] {
-        const ParsedArgs p = parseArgs(
-            args, {"IN.egf"},
-            {"--ms", "--seed", "--draws", "--pointer", "--out", "--key", "--scores", "--name"},
-            {"--tile"});
+        const ParsedArgs p = parseArgs(args, {"IN.egf"},
+                                       {"--ms", "--seed", "--draws", "--pointer", "--out", "--key",
+                                        "--scores", "--name", "--moves-out"},
+                                       {"--tile"}, {"--autopilot"});
         if (p.has("--name") && !p.has("--scores")) {
             throw CliError("--name needs --scores");
+        }
+        const bool autopilot = p.has("--autopilot");
+        if (autopilot && p.has("--pointer")) {
+            throw CliError("--autopilot and --pointer cannot be used together");
+        }
+        if (p.has("--moves-out") && !autopilot) {
+            throw CliError("--moves-out needs --autopilot");
         }
         const Millis end = p.integer("--ms", 0, kMostMillis, 60000);
         const TileSize tile = tileOption(p);
@@ -83,15 +90,18 @@ int cmdPlay(const Args& args) {
         const std::vector<PointerMove> moves =
             p.has("--pointer") ? readPointerFile(*p.text("--pointer")) : std::vector<PointerMove>{};
         const savegame::DecodedGame decoded = loadDecoded(p.positional[0]);
-        if (const auto out = p.text("--out")) {
-            refuseUnwritable(*out);
+        for (const char* option : {"--out", "--moves-out"}) {
+            if (const auto out = p.text(option)) {
+                refuseUnwritable(*out);
+            }
         }
 
         StandardSliders sliders;
         PlayEnd played;
         try {
-            played =
-                play(decoded, PlayRun{end, tile.w, tile.h, moves}, *random, sliders, std::cout);
+            PlayRun run{end, tile.w, tile.h, moves};
+            run.autopilot = autopilot;
+            played = play(decoded, run, *random, sliders, std::cout);
         } catch (const DrawsRanOut& e) {
             if (!p.has("--draws")) {
                 throw;
@@ -106,7 +116,13 @@ int cmdPlay(const Args& args) {
         if (const auto out = p.text("--out")) {
             save(*out, played.state, sliders, key);
         }
-        recordRuns(p, played.runs);
+        if (const auto movesOut = p.text("--moves-out")) {
+            writePointerFile(*movesOut, played.moves);
+        }
+        // The computer's runs are not the player's: they stay out of the table.
+        if (!autopilot) {
+            recordRuns(p, played.runs);
+        }
         return 0;
     });
 }

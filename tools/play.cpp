@@ -1,9 +1,11 @@
 #include "tools/play.h"
 
+#include <algorithm>
 #include <string>
 
 #include "game/display.h"
 #include "game/game.h"
+#include "game/planner.h"
 #include "records/run.h"
 #include "savegame/apply.h"
 
@@ -41,6 +43,34 @@ class EventLog final : public GameDisplay {
     Game* game_ = nullptr;
 };
 
+// The planner's play up to `end`: before each ball tick, in its own millisecond and ahead of
+// the timers due in it (as a move of a pointer file is delivered), the pointer goes where the
+// planner says. Returns the moves made.
+std::vector<PointerMove> autopilot(Game& game, Millis end) {
+    Planner planner;
+    std::vector<PointerMove> moves;
+    const auto ballTicks = [&game] {
+        return game.ticks()[static_cast<std::size_t>(TimerId::Ball)];
+    };
+    while (const auto due = game.timers().due(TimerId::Ball)) {
+        if (*due > end) {
+            break;
+        }
+        const std::int64_t before = ballTicks();
+        game.advanceTo(std::max(*due - 1, game.timers().now()));
+        // An earlier timer may have brought the tick forward (it came already) or put it off.
+        if (ballTicks() != before || game.timers().due(TimerId::Ball) != due) {
+            continue;
+        }
+        if (const auto p = planner.pointerFor(game.state())) {
+            game.mouseMove(p->x, p->y);
+            moves.push_back(PointerMove{*due, p->x, p->y});
+        }
+        game.advanceTo(*due);
+    }
+    return moves;
+}
+
 }  // namespace
 
 PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSource& random,
@@ -65,8 +95,12 @@ PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSourc
     };
 
     game.setPaused(false, 0);
+    std::vector<PointerMove> made;
     try {
-        for (const PointerMove& m : run.moves) {
+        if (run.autopilot) {
+            made = autopilot(game, run.end);
+        }
+        for (const PointerMove& m : run.autopilot ? std::vector<PointerMove>{} : run.moves) {
             if (m.ms > run.end) {
                 break;
             }
@@ -87,7 +121,7 @@ PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSourc
     if (auto entry = tracker.end()) {
         runs.push_back(std::move(*entry));
     }
-    return PlayEnd{s, ticks, std::move(runs)};
+    return PlayEnd{s, ticks, std::move(runs), std::move(made)};
 }
 
 }  // namespace kestro::sim

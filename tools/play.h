@@ -20,22 +20,26 @@
 namespace kestro::sim {
 
 // What a run is given besides the game: where it ends, the cell size of the playfield the
-// pointer moves over, the moves, and the date its completions are recorded with.
+// pointer moves over, the moves, the date its completions are recorded with, and whether the
+// computer plays instead of the moves.
 struct PlayRun {
     Millis end = 0;
     float tileW = 0.0f;
     float tileH = 0.0f;
     std::vector<PointerMove> moves;
     std::string date = records::dateNow();
+    bool autopilot = false;
 };
 
 // The game when the run ended, how often each timer fired (by TimerId), and the entries of the
 // game's runs that had points, in the order they ended (names left empty): the first began from
-// the loaded file, each loss began another, and the end of the play ends the last.
+// the loaded file, each loss began another, and the end of the play ends the last. With the
+// autopilot, the pointer moves it made, which played back as run.moves give the same run.
 struct PlayEnd {
     GameState state;
     std::array<std::int64_t, kTimerCount> ticks{};
     std::vector<records::Entry> runs;
+    std::vector<PointerMove> moves;
 };
 
 // The random source ran out of draws (it threw NoDrawLeft) at `at` ms of game time.
@@ -53,7 +57,8 @@ class DrawsRanOut : public NoDrawLeft {
 // millisecond), then advances to run.end. Writes to out each game message ("<ms> message
 // <text>"), each level end ("<ms> complete|lost level=L score=S") and last the end line ("end
 // ms=... ticks=b/a/l/s level=... score=... banked=... interval=..."). Its runs are followed as
-// the window follows them (records/run.h).
+// the window follows them (records/run.h). With run.autopilot the planner (game/planner.h)
+// moves the pointer instead of run.moves: in the millisecond of each ball tick, before it.
 PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSource& random,
              StandardSliders& sliders, std::ostream& out);
 

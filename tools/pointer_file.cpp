@@ -4,10 +4,12 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "common/read_file.h"
+#include "common/whole_file.h"
 #include "tools/cli.h"
 
 namespace kestro::sim {
@@ -90,6 +92,33 @@ std::vector<PointerMove> readPointerFile(const std::filesystem::path& path) {
         moves.push_back(PointerMove{*ms, x, y});
     }
     return moves;
+}
+
+std::string pointerFileText(const std::vector<PointerMove>& moves) {
+    std::string text;
+    const auto number = [&text](float v) {
+        char buffer[32];
+        const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
+        text.append(buffer, r.ptr);
+    };
+    for (const PointerMove& m : moves) {
+        text += std::to_string(m.ms);
+        text += ' ';
+        number(m.x);
+        text += ' ';
+        number(m.y);
+        text += '\n';
+    }
+    return text;
+}
+
+void writePointerFile(const std::filesystem::path& path, const std::vector<PointerMove>& moves) {
+    const std::string text = pointerFileText(moves);
+    const auto written = writeWholeFile(
+        path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    if (!written) {
+        throw CliError(written.error());
+    }
 }
 
 }  // namespace kestro::sim

@@ -2,7 +2,6 @@
 // The pointer files the play tests hand to `kestro-sim play`, and the run the command must match:
 // play() driven in-process with the same game, times and moves.
 
-#include <charconv>
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -38,21 +37,6 @@ inline PlayResult playInProcess(const savegame::DecodedGame& start, Millis end,
     std::ostringstream out;
     const PlayEnd e = play(start, PlayRun{end, tileW, tileH, moves}, random, sliders, out);
     return PlayResult{out.str(), e.state, savegame::readSliderValues(sliders.view())};
-}
-
-// A float written so that reading it back gives the same float.
-inline std::string exactText(float v) {
-    char buffer[32];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, r.ptr);
-}
-
-inline std::string pointerFileText(const std::vector<Move>& moves) {
-    std::string text;
-    for (const Move& m : moves) {
-        text += std::to_string(m.ms) + " " + exactText(m.x) + " " + exactText(m.y) + "\n";
-    }
-    return text;
 }
 
 // The pixel position whose pointer wall lands on cell (x, y).

@@ -60,7 +60,7 @@ class ToolsPlay : public test::SimFolder {
         kestro::test::writeFile(dir_ / to, asString(sg::encode(g)));
     }
     void writePointer(const std::string& name, const std::vector<Move>& moves) const {
-        kestro::test::writeFile(dir_ / name, test::pointerFileText(moves));
+        kestro::test::writeFile(dir_ / name, pointerFileText(moves));
     }
     static std::string asString(const sg::SaveBytes& b) { return std::string(b.begin(), b.end()); }
 };
@@ -347,6 +347,11 @@ TEST_F(ToolsPlay, ErrorsAreOneLineAndStatusOne) {
         {{path("good.egf"), "--pointer", path("big.txt")}, "larger than 64 MiB"},
         {{path("good.egf"), "--pointer", path("absent.txt")}, "absent.txt"},
         {{path("good.egf"), "--key", "86401"}, "--key"},
+        {{path("good.egf"), "--autopilot", "--pointer", path("draws.txt")},
+         "--autopilot and --pointer cannot be used together"},
+        {{path("good.egf"), "--moves-out", path("moves.txt")}, "--moves-out needs --autopilot"},
+        {{path("good.egf"), "--autopilot=yes"}, "--autopilot takes no value"},
+        {{path("good.egf"), "--autopilot", "--moves-out", dir_.string()}, dir_.string()},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args{"play", "--out", path("x.egf")};
@@ -374,6 +379,39 @@ TEST_F(ToolsPlay, ErrorsAreOneLineAndStatusOne) {
         const std::string played = sim({"play", refused, "--seed", "1"}).err;
         ASSERT_EQ(shown.rfind("kestro-sim: show: ", 0), 0u) << shown;
         EXPECT_EQ(played, "kestro-sim: play: " + shown.substr(18));
+    }
+}
+
+// The computer's moves, kept with --moves-out, play the same run again through --pointer, at
+// the layout's cell size and at another; from level 1 it completes a level within a minute.
+TEST_F(ToolsPlay, TheAutopilotsMovesPlayTheSameRunAgain) {
+    const struct {
+        const char* level;
+        std::vector<std::string> tile;
+    } cases[] = {{"1", {}}, {"40", {}}, {"60", {"--tile", "7.5", "13.25"}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("level ") + c.level);
+        ok({"new", path("start.egf"), "--level", c.level, "--seed", "4", "--key", "5"});
+        std::vector<std::string> play{"play", path("start.egf"), "--seed", "4", "--ms", "60000"};
+        play.insert(play.end(), c.tile.begin(), c.tile.end());
+        std::vector<std::string> autopilot = play;
+        autopilot.insert(autopilot.end(), {"--autopilot", "--moves-out", path("moves.txt"), "--out",
+                                           path("auto.egf"), "--key", "5"});
+        std::vector<std::string> replay = play;
+        replay.insert(replay.end(),
+                      {"--pointer", path("moves.txt"), "--out", path("replay.egf"), "--key", "5"});
+
+        const RunResult played = sim(autopilot);
+        ASSERT_EQ(played.status, 0) << played.err;
+        EXPECT_EQ(played.err, "");
+        EXPECT_NE(played.out.find(" complete level="), std::string::npos) << played.out;
+        EXPECT_FALSE(bytesOf("moves.txt").empty());
+        const RunResult again = sim(replay);
+        ASSERT_EQ(again.status, 0) << again.err;
+        EXPECT_EQ(again.out, played.out);
+        EXPECT_EQ(bytesOf("replay.egf"), bytesOf("auto.egf"));
+        // Without the moves the game goes otherwise.
+        EXPECT_NE(sim(play).out, played.out);
     }
 }
 

@@ -107,6 +107,22 @@ TEST_F(ToolsScores, APlayRecordsItsRunWithTheHighestBankedScore) {
                              " mark=saved name=Ann Smith\n");
 }
 
+// The computer's runs stay out of the table: with --autopilot, --scores records nothing, and
+// the play prints what it prints without --scores.
+TEST_F(ToolsScores, TheAutopilotsRunsAreNotRecorded) {
+    levelWithoutGoals("start.egf", "3");
+    const std::vector<std::string> play{"play", path("start.egf"), "--seed", "9", "--ms",
+                                        "5000", "--autopilot"};
+    std::vector<std::string> recorded = play;
+    recorded.insert(recorded.end(), {"--scores", path("scores"), "--name", "Ann Smith"});
+    const RunResult r = sim(recorded);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    ASSERT_FALSE(completionTimes(r.out).empty()) << r.out;
+    EXPECT_EQ(r.out, sim(play).out);
+    EXPECT_FALSE(std::filesystem::exists(path("scores")));
+}
+
 // A play without a completion records nothing; plays into the same table rank by points.
 TEST_F(ToolsScores, PlaysAddUpInOneTable) {
     ok({"new", path("plain.egf"), "--level", "1", "--seed", "3", "--key", "1"});
