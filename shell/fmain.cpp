@@ -90,7 +90,10 @@ fMain::Controls::Controls(QWidget& client, QMainWindow& window)
       Colours(QStringLiteral("&Colours"), &window),
       mnuClassic(QStringLiteral("&Classic"), &window),
       mnuHighContrast(QStringLiteral("&High Contrast"), &window),
-      ColoursGroup(&window) {}
+      ColoursGroup(&window),
+      mnuDemo(QStringLiteral("&Demo"), &window),
+      DemoNote("DemoNote", Kestro, 0.78),
+      TakeOver(QStringLiteral("Take Over"), &window) {}
 
 fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     : client_(this),
@@ -139,6 +142,8 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
         {&controls_.Colours, "Colours"},
         {&controls_.mnuClassic, "mnuClassic"},
         {&controls_.mnuHighContrast, "mnuHighContrast"},
+        {&controls_.mnuDemo, "mnuDemo"},
+        {&controls_.TakeOver, "TakeOver"},
         {&clock_, "GameClock"},
         {&levelBannerTimer_, "LevelBannerTimer"}};
     for (const auto& [object, name] : names) {
@@ -244,6 +249,13 @@ void fMain::connectHandlers() {
             [this] { usePalette(PaletteId::Classic); });
     connect(&controls_.mnuHighContrast, &QAction::triggered, this,
             [this] { usePalette(PaletteId::HighContrast); });
+    connect(&controls_.mnuDemo, &QAction::triggered, this, guarded(&fMain::mnuDemo_Click));
+    connect(&controls_.TakeOver, &QAction::triggered, this, guarded(&fMain::stopDemo));
+    controls_.Kestro.setOnMousePress([this] {
+        if (demo_) {
+            stopDemo();
+        }
+    });
     connect(&controls_.mnuHighScores, &QAction::triggered, this,
             guarded(&fMain::mnuHighScores_Click));
     // The last game is looked for each time the File menu opens.
@@ -266,6 +278,9 @@ void fMain::connectHandlers() {
     sspeed_.setOnScroll(guarded(&fMain::SSpeed_Scroll));
 
     controls_.Kestro.setOnMouseMove([this](int button, int shift, float x, float y) {
+        if (demo_) {
+            return;  // the computer has the pointer wall
+        }
         try {
             Kestro_MouseMove(button, shift, x, y);
         } catch (const RuntimeError& e) {

@@ -23,6 +23,7 @@
 
 #include "game/game.h"
 #include "game/game_state.h"
+#include "game/planner.h"
 #include "game/random.h"
 #include "game/slider.h"
 #include "records/entry.h"
@@ -116,6 +117,10 @@ class fMain final : public QMainWindow {
     void mnuRestart_Click();
     void mnuPause_Click();
     void mnuPauseWhenLeft_Click();
+    // Game > Demo: the computer plays the game from where it stands until the player takes over
+    // (Demo again, Esc, P or a click on the playfield).
+    void mnuDemo_Click();
+    bool demoPlaying() const { return demo_.has_value(); }
     // Settings > Colours: the playfield's palette, kept as a preference.
     void usePalette(PaletteId id);
     void mnuHighScores_Click();
@@ -210,6 +215,10 @@ class fMain final : public QMainWindow {
         QAction mnuClassic;
         QAction mnuHighContrast;
         QActionGroup ColoursGroup;  // one palette at a time
+        QAction mnuDemo;
+        // The note while the computer plays, and the key that hands the game back.
+        FieldNote DemoNote;
+        QAction TakeOver;
     };
 
   public:
@@ -288,6 +297,10 @@ class fMain final : public QMainWindow {
     // The game ends: the running game and its run are saved for File > Resume Last Game, and
     // the run goes into the table without a question.
     void keepGameAtEnd();
+    void startDemo();
+    void stopDemo();
+    // Advances the game to `now` with the computer moving the pointer wall before each ball tick.
+    void advanceDemo(Millis now);
     // Sets the cell size from the playfield's size in device pixels.
     void updateCellSize();
     void armClock();
@@ -326,6 +339,8 @@ class fMain final : public QMainWindow {
     bool keptAtEnd_ = false;
     std::optional<std::uint64_t> seed_;
     Preferences prefs_;
+    std::optional<Planner> demo_;  // while the computer plays
+    bool demoInRun_ = false;       // the run going on was played by the computer, in part or all
     std::optional<SceneKey> composedKey_;  // the scene of the renderer's list, once composed
     bool listOnScreen_ = false;            // that list has been drawn and presented
     bool logOpen_ = false;

@@ -38,7 +38,11 @@ void fMain::cPaused_Click() {
 }
 
 void fMain::advanceClock() {
-    game_.advanceTo(time_.now());
+    if (demo_) {
+        advanceDemo(time_.now());
+    } else {
+        game_.advanceTo(time_.now());
+    }
     armClock();
 }
 

@@ -38,6 +38,7 @@ void fMain::buildMenus() {
     c.Game.addSeparator();
     c.Game.addAction(&c.mnuPause);
     c.Game.addSeparator();
+    c.Game.addAction(&c.mnuDemo);
     c.Game.addAction(&c.mnuHighScores);
     menuBar()->addMenu(&c.Settings);
     c.Settings.addAction(&c.mnuPauseWhenLeft);
@@ -63,6 +64,11 @@ void fMain::buildMenus() {
     c.mnuPause.setShortcuts({QKeySequence(Qt::Key_P), QKeySequence(Qt::Key_Pause)});
 
     c.mnuPause.setCheckable(true);
+    c.mnuDemo.setCheckable(true);
+    // Esc hands the game back while the computer plays; it does nothing else.
+    c.TakeOver.setShortcut(QKeySequence(Qt::Key_Escape));
+    c.TakeOver.setEnabled(false);
+    addAction(&c.TakeOver);
     c.mnuPauseWhenLeft.setCheckable(true);
     c.mnuPauseWhenLeft.setChecked(prefs_.get(kPauseWhenLeft));
 
@@ -84,6 +90,7 @@ void fMain::mnuRestart_Click() {
 }
 
 void fMain::mnuPause_Click() {
+    stopDemo();  // P hands the game back too
     // The item toggles as a click on the box would; the box decides, and the item follows it.
     controls_.cPaused.click();
     showPauseState();

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 
 #include "diag/log.h"
 #include "records/date.h"
@@ -19,11 +20,18 @@
 namespace kestro::shell {
 
 void fMain::runLevelEnded(LevelEnd end) {
-    keepRun(runs_.levelEnded(end, game_.state(), records::dateNow()), true);
+    std::optional<records::Entry> ended = runs_.levelEnded(end, game_.state(), records::dateNow());
+    if (end == LevelEnd::Lost) {
+        keepRun(std::move(ended), true);  // a loss ends the run; a completion goes on with it
+    }
 }
 
 void fMain::keepRun(std::optional<records::Entry> entry, bool ask) {
-    if (!entry || !scoresFile_) {
+    // A run the computer played (in part or all) is never recorded; the run that begins now is
+    // the computer's only while it still plays.
+    const bool byDemo = demoInRun_;
+    demoInRun_ = demo_.has_value();
+    if (byDemo || !entry || !scoresFile_) {
         return;
     }
     const std::string last = prefs_.get(kPlayerName);
@@ -118,7 +126,8 @@ void fMain::keepGameAtEnd() {
                                            savegame::fileKeyNow());
         }
         if (saved) {
-            if (const auto record = runs_.record()) {
+            // A run the computer played goes on, if resumed, as one from a file.
+            if (const auto record = runs_.record(); record && !demoInRun_) {
                 saved = records::saveRunRecord(runFile, *record);
             }
         }

@@ -27,6 +27,9 @@ constexpr ItemUse kItemUses[] = {
     {"Game > New Game", "a new game from nothing, as Reset"},
     {"Game > Restart Level", "the level afresh, keeping the points carried, as Apply"},
     {"Game > Pause", "pauses and resumes the game, as the \"Pause\" check box does"},
+    {"Game > Demo",
+     "the computer plays the game from where it stands, with the pointer wall as you would; "
+     "Esc, P, a click or Demo again hands it back. Its runs are never recorded"},
     {"Game > High Scores", "the ten best runs"},
     {"Settings > Pause When the Window Is Left",
      "when checked (it is at first), minimizing the window or turning to another window pauses "

@@ -76,6 +76,13 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
 }
 
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    if (onMousePress_) {
+        onMousePress_();
+    }
+    QWidget::mousePressEvent(event);
+}
+
 int buttonCode(Qt::MouseButtons buttons) {
     int code = 0;
     if (buttons & Qt::LeftButton) {

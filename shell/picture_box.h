@@ -36,6 +36,8 @@ class PictureBox final : public QWidget {
         onMouseMove_ = std::move(f);
         setMouseTracking(true);
     }
+    // A button pressed over the box.
+    void setOnMousePress(std::function<void()> f) { onMousePress_ = std::move(f); }
     // Called after the box has moved to a screen with another pixel ratio and its image has
     // been given the new size.
     void setOnPixelRatioChanged(std::function<void()> f) { onPixelRatioChanged_ = std::move(f); }
@@ -45,6 +47,7 @@ class PictureBox final : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
   private:
     // Sizes the image to the box's device pixels at the current ratio.
@@ -53,6 +56,7 @@ class PictureBox final : public QWidget {
     ImageSurface surface_;
     std::function<void(int, int, float, float)> onMouseMove_;
     std::function<void()> onPixelRatioChanged_;
+    std::function<void()> onMousePress_;
 };
 
 // The platform's button and shift codes of a pointer event: left 1, right 2, middle 4; shift 1,

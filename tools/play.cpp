@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "game/autopilot.h"
 #include "game/display.h"
 #include "game/game.h"
 #include "game/planner.h"
@@ -43,31 +44,14 @@ class EventLog final : public GameDisplay {
     Game* game_ = nullptr;
 };
 
-// The planner's play up to `end`: before each ball tick, in its own millisecond and ahead of
-// the timers due in it (as a move of a pointer file is delivered), the pointer goes where the
-// planner says. Returns the moves made.
+// The planner's play up to `end` (see playAhead): the moves it made.
 std::vector<PointerMove> autopilot(Game& game, Millis end) {
     Planner planner;
     std::vector<PointerMove> moves;
-    const auto ballTicks = [&game] {
-        return game.ticks()[static_cast<std::size_t>(TimerId::Ball)];
-    };
-    while (const auto due = game.timers().due(TimerId::Ball)) {
-        if (*due > end) {
-            break;
-        }
-        const std::int64_t before = ballTicks();
-        game.advanceTo(std::max(*due - 1, game.timers().now()));
-        // An earlier timer may have brought the tick forward (it came already) or put it off.
-        if (ballTicks() != before || game.timers().due(TimerId::Ball) != due) {
-            continue;
-        }
-        if (const auto p = planner.pointerFor(game.state())) {
-            game.mouseMove(p->x, p->y);
-            moves.push_back(PointerMove{*due, p->x, p->y});
-        }
-        game.advanceTo(*due);
-    }
+    playAhead(game, planner, end, [&](Millis at, PointerPosition p) {
+        game.mouseMove(p.x, p.y);
+        moves.push_back(PointerMove{at, p.x, p.y});
+    });
     return moves;
 }
 
