@@ -55,6 +55,7 @@ TEST_F(GameMenu, TheItemsTheirKeysAndTheirPlaces) {
         {&c.mnuPauseWhenLeft, "Pause When the Window Is &Left", {}, true},
         {&c.mnuHighScores, "High &Scores", {QKeySequence(Qt::CTRL | Qt::Key_H)}, false},
         {&c.mnuResume, "&Resume Last Game", {}, false},
+        {&c.mnuDemo, "&Demo", {}, true},
     };
     for (const Case& k : cases) {
         EXPECT_EQ(k.item->text(), k.text);
@@ -70,7 +71,8 @@ TEST_F(GameMenu, TheItemsTheirKeysAndTheirPlaces) {
         }
     }
     EXPECT_EQ(game,
-              (QList<const QAction*>{&c.mnuNew, &c.mnuRestart, &c.mnuPause, &c.mnuHighScores}));
+              (QList<const QAction*>{&c.mnuNew, &c.mnuRestart, &c.mnuPause, &c.mnuDemo,
+                                     &c.mnuHighScores}));
     ASSERT_EQ(c.Settings.actions().size(), 2);
     EXPECT_EQ(c.Settings.actions()[0], &c.mnuPauseWhenLeft);
     EXPECT_EQ(c.Settings.actions()[1], c.Colours.menuAction());
