@@ -7,20 +7,6 @@
 
 namespace kestro {
 
-namespace {
-
-// Whether a goal cell still holds a goal (the ball standing on one counts as gone).
-bool anyGoalLeft(const Tiles& tiles) {
-    for (const Cell& g : kGoalCells) {
-        if (tiles.at(g.x, g.y) == tileGoal) {
-            return true;
-        }
-    }
-    return false;
-}
-
-}  // namespace
-
 void accel_Timer(GameState& s, TimerSet& timers) {
     if (s.ballInterval > s.minInterval) {
         s.ballInterval = checked16(std::int64_t{s.ballInterval} - s.accelStep);
@@ -33,7 +19,7 @@ void accel_Timer(GameState& s, TimerSet& timers) {
 
 bool LevelUp_Timer(GameState& s, const Sliders& sliders, RandomSource& random,
                    GameDisplay& display) {
-    if (anyGoalLeft(s.tiles)) {
+    if (goalsLeft(s.tiles) > 0) {
         return false;
     }
     s.bankedScore = s.score;

@@ -26,8 +26,9 @@ struct LevelNumbers {
 LevelNumbers deriveNumbers(const GameState& s, const Sliders& sliders) {
     LevelNumbers n{};
     n.level = checked16(sliders.SLvl.value());
-    n.blocks = nearest<std::int16_t>(n.level * 6.804);
-    n.markers = nearest<std::int16_t>(n.level * 0.32016000000000011);
+    const ScatterCounts counts = scatterCounts(n.level);
+    n.blocks = counts.blocks;
+    n.markers = counts.markers;
 
     // The previous level's acceleration still counts in the starting score.
     n.topSpeed = sliders.SSpeed.value();
@@ -54,6 +55,21 @@ void scatter(GameState& s, RandomSource& random, std::int16_t count, std::int16_
 }
 
 }  // namespace
+
+int goalsLeft(const Tiles& tiles) {
+    int left = 0;
+    for (const Cell& g : kGoalCells) {
+        if (tiles.at(g.x, g.y) == tileGoal) {
+            ++left;
+        }
+    }
+    return left;
+}
+
+ScatterCounts scatterCounts(std::int16_t level) {
+    return ScatterCounts{nearest<std::int16_t>(level * 6.804),
+                         nearest<std::int16_t>(level * 0.32016000000000011)};
+}
 
 void generateLevel(GameState& s, const Sliders& sliders, RandomSource& random,
                    GameDisplay& display) {

@@ -30,7 +30,7 @@ int index(int x, int y) {
 }
 
 // The goals still standing, one bit per entry of kGoalCells.
-unsigned goalsLeft(const Tiles& tiles) {
+unsigned standingGoals(const Tiles& tiles) {
     unsigned left = 0;
     for (std::size_t g = 0; g < kGoalCells.size(); ++g) {
         if (tiles.at(kGoalCells[g].x, kGoalCells[g].y) == tileGoal) {
@@ -289,7 +289,7 @@ int Planner::search(const GameState& s, int depth, int limit, unsigned remaining
     int best = kFar * (kGoals + 2);
     for (const Option& o : options(s, axes_, false)) {
         const GameState next = played(s, o);
-        const unsigned left = remaining & goalsLeft(next.tiles);
+        const unsigned left = remaining & standingGoals(next.tiles);
         if (left == 0) {
             return depth + 1;
         }
@@ -299,7 +299,7 @@ int Planner::search(const GameState& s, int depth, int limit, unsigned remaining
 }
 
 PlannerChoice Planner::choose(const GameState& s) {
-    const unsigned remaining = goalsLeft(s.tiles);
+    const unsigned remaining = standingGoals(s.tiles);
     if (remaining == 0 || !insideGrid(s.ballX, s.ballY)) {
         return PlannerChoice{};
     }
@@ -314,7 +314,7 @@ PlannerChoice Planner::choose(const GameState& s) {
         int best = kFar * (kGoals + 2);
         for (const Option& o : choices) {
             const GameState next = played(s, o);
-            const unsigned left = remaining & goalsLeft(next.tiles);
+            const unsigned left = remaining & standingGoals(next.tiles);
             const int cost = left == 0 ? 1 : search(next, 1, limit, left);
             if (cost < best) {
                 best = cost;

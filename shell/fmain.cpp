@@ -14,6 +14,7 @@
 
 #include "common/runtime_error.h"
 #include "records/places.h"
+#include "shell/accessibility.h"
 #include "shell/help_dialogs.h"
 #include "shell/layout.h"
 #include "shell/qt_dialogs.h"
@@ -162,6 +163,11 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     controls_.Kestro.surface().setFont(playfieldFont());
     controls_.Kestro.surface().setTag("true");
     controls_.apply.setToolTip(QStringLiteral("Will restart level!"));
+    makeAccessible(
+        {controls_.cPaused, controls_.ScoreDisp, controls_.Kestro, controls_.SSpeed,
+         controls_.SAccel, controls_.SLvl, controls_.reset, controls_.apply},
+        [this] { return display_.shownScore(); },
+        [this]() -> const GameState& { return game_.state(); });
 
     buildMenus();
     setPauseEnabled(false);

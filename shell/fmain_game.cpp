@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "shell/accessibility.h"
 #include "shell/fmain.h"
 
 namespace kestro::shell {
@@ -82,6 +83,7 @@ void fMain::levelEnded(LevelEnd end, Millis at, std::int16_t level) {
 
 void fMain::showTrueScore() {
     display_.showScoreIfStale(game_.state().score);
+    fieldChanged(controls_.Kestro);
 }
 
 void fMain::apply_Click() {
@@ -101,14 +103,17 @@ void fMain::reset_Click() {
 
 void fMain::SLvl_Change() {
     controls_.Label1.setText(QString::fromStdString(sliderCaption(kLevelSlider, slvl_.value())));
+    sliderChanged(controls_.SLvl, kLevelSlider);
 }
 
 void fMain::SAccel_Change() {
     controls_.Label2.setText(QString::fromStdString(sliderCaption(kAccelSlider, saccel_.value())));
+    sliderChanged(controls_.SAccel, kAccelSlider);
 }
 
 void fMain::SSpeed_Change() {
     controls_.Label3.setText(QString::fromStdString(sliderCaption(kSpeedSlider, sspeed_.value())));
+    sliderChanged(controls_.SSpeed, kSpeedSlider);
 }
 
 void fMain::DispUpdate_Timer() {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include <QAccessible>
 #include <QSize>
 #include <QWidget>
 
@@ -25,6 +26,16 @@ class PictureBox final : public QWidget {
 
     // The palette the next frames are drawn in.
     void usePalette(PaletteId id) { surface_.setPalette(id); }
+
+    // What a screen reader reads of the box besides its accessible name: its role and, asked for
+    // each time they are read, its value and its description (none given: the widget's own).
+    struct Spoken {
+        QAccessible::Role role = QAccessible::Graphic;
+        std::function<QString()> value;
+        std::function<QString()> description;
+    };
+    void setSpoken(Spoken spoken) { spoken_ = std::move(spoken); }
+    const Spoken& spoken() const { return spoken_; }
 
     // The box's size in device pixels: its logical size times its screen's pixel ratio, rounded
     // up so the image covers the whole box.
@@ -57,6 +68,7 @@ class PictureBox final : public QWidget {
     std::function<void(int, int, float, float)> onMouseMove_;
     std::function<void()> onPixelRatioChanged_;
     std::function<void()> onMousePress_;
+    Spoken spoken_;
 };
 
 // The platform's button and shift codes of a pointer event: left 1, right 2, middle 4; shift 1,

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 
+#include "shell/accessibility.h"
 #include "shell/picture_box.h"
 
 namespace kestro::shell {
@@ -28,6 +29,7 @@ void WindowDisplay::showScore(std::int32_t score) {
     surface.print(std::to_string(score));
     surface.refresh();
     shown_ = score;
+    scoreChanged(scoreDisp_);
 }
 
 void WindowDisplay::showScoreIfStale(std::int32_t score) {

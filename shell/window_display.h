@@ -32,6 +32,8 @@ class WindowDisplay final : public GameDisplay {
     // it wherever the score may change besides the score tick (a level built, a game loaded),
     // so that the box is never blank or stale.
     void showScoreIfStale(std::int32_t score);
+    // The score the box shows; nothing while it is blank.
+    std::optional<std::int32_t> shownScore() const { return shown_; }
     void showMessage(const std::string& text) override { prompt_.showMessage(text); }
 
   private:

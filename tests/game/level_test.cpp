@@ -72,12 +72,41 @@ TEST(GameLevel, CountsByLevel) {
 
         EXPECT_EQ(s.level, c.level);
         EXPECT_EQ(s.scatterCount, c.markers);
+        // The counts the window tells the player are the ones the level scatters.
+        const ScatterCounts told = scatterCounts(static_cast<std::int16_t>(c.level));
+        EXPECT_EQ(told.blocks, c.blocks);
+        EXPECT_EQ(told.markers, c.markers);
         ASSERT_EQ(spy.countsAtDraw.size(), 2u * static_cast<std::size_t>(c.blocks + c.markers));
         // Blocks first, two draws each, then the markers.
         for (std::size_t i = 0; i < spy.countsAtDraw.size(); ++i) {
             const bool blockDraw = i < 2u * static_cast<std::size_t>(c.blocks);
             EXPECT_EQ(spy.countsAtDraw[i], blockDraw ? c.blocks : c.markers) << "draw " << i;
         }
+    }
+}
+
+TEST(GameLevel, GoalsLeftAreTheGoalCellsStillHoldingAGoal) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<Cell, std::int16_t>> changes;  // written over a fresh level frame
+        int left;
+    };
+    const Case cases[] = {
+        {"a fresh level", {}, 4},
+        {"one taken", {{{2, 2}, tileEmpty}}, 3},
+        {"the ball standing on one", {{{56, 44}, tileBall}}, 3},
+        {"a goal elsewhere does not count", {{{2, 2}, tileEmpty}, {{10, 10}, tileGoal}}, 3},
+        {"all taken",
+         {{{56, 44}, tileEmpty}, {{56, 2}, tileEmpty}, {{2, 44}, tileEmpty}, {{2, 2}, tileBall}},
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Tiles t = levelFrame();
+        for (const auto& [cell, code] : c.changes) {
+            t.set(cell.x, cell.y, code);
+        }
+        EXPECT_EQ(goalsLeft(t), c.left);
     }
 }
 
