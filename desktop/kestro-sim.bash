@@ -12,7 +12,7 @@ _kestro_sim() {
     case $command in
     new) options="--level --accel --speed --banked --prev-accel --seed --draws --key" ;;
     step) options="--ticks --key" ;;
-    play) options="--ms --seed --draws --pointer --tile --out --key --scores --name" ;;
+    play) options="--ms --seed --draws --pointer --tile --out --key --scores --name --events" ;;
     render) options="--width --height" ;;
     entity)
         if [ "$COMP_CWORD" -eq 2 ]; then

@@ -72,7 +72,7 @@ int cmdPlay(const Args& args) {
         const ParsedArgs p = parseArgs(
             args, {"IN.egf"},
             {"--ms", "--seed", "--draws", "--pointer", "--out", "--key", "--scores", "--name"},
-            {"--tile"});
+            {"--tile"}, {"--events"});
         if (p.has("--name") && !p.has("--scores")) {
             throw CliError("--name needs --scores");
         }
@@ -90,8 +90,9 @@ int cmdPlay(const Args& args) {
         StandardSliders sliders;
         PlayEnd played;
         try {
-            played =
-                play(decoded, PlayRun{end, tile.w, tile.h, moves}, *random, sliders, std::cout);
+            played = play(
+                decoded, PlayRun{end, tile.w, tile.h, moves, records::dateNow(), p.has("--events")},
+                *random, sliders, std::cout);
         } catch (const DrawsRanOut& e) {
             if (!p.has("--draws")) {
                 throw;

@@ -42,7 +42,8 @@ bool contains(const std::vector<std::string>& names, const std::string& name) {
 
 ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& positionalNames,
                      const std::vector<std::string>& optionNames,
-                     const std::vector<std::string>& pairOptionNames) {
+                     const std::vector<std::string>& pairOptionNames,
+                     const std::vector<std::string>& flagNames) {
     ParsedArgs parsed;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -50,13 +51,19 @@ ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& positiona
             const auto eq = arg.find('=');
             const std::string name = arg.substr(0, eq);
             const bool takesPair = contains(pairOptionNames, name);
-            if (!takesPair && !contains(optionNames, name)) {
+            const bool isFlag = contains(flagNames, name);
+            if (!takesPair && !isFlag && !contains(optionNames, name)) {
                 throw CliError("unknown option '" + name + "'");
             }
             if (parsed.has(name)) {
                 throw CliError(name + " is given twice");
             }
-            if (takesPair) {
+            if (isFlag) {
+                if (eq != std::string::npos) {
+                    throw CliError(name + " takes no value");
+                }
+                parsed.flags.push_back(name);
+            } else if (takesPair) {
                 std::array<std::string, 2> values;
                 std::size_t taken = 0;
                 if (eq != std::string::npos) {

@@ -1,6 +1,7 @@
 #pragma once
 // Splitting a subcommand's arguments into its positional arguments and "--name value" options.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>
@@ -17,9 +18,11 @@ class ParsedArgs {
     std::vector<std::string> positional;
     std::map<std::string, std::string> options;
     std::map<std::string, std::array<std::string, 2>> pairs;  // the options that take two values
+    std::vector<std::string> flags;                           // the options that take none
 
     bool has(const std::string& name) const {
-        return options.count(name) != 0 || pairs.count(name) != 0;
+        return options.count(name) != 0 || pairs.count(name) != 0 ||
+               std::find(flags.begin(), flags.end(), name) != flags.end();
     }
     std::optional<std::string> text(const std::string& name) const;
     std::optional<std::array<std::string, 2>> pair(const std::string& name) const;
@@ -30,10 +33,11 @@ class ParsedArgs {
 
 // Takes exactly the named positional arguments and any of the named options, each at most once,
 // as "--name value" or "--name=value"; the options of pairOptionNames take two values, as
-// "--name a b" or "--name=a b", neither of which may look like an option. Anything else is a
-// CliError.
+// "--name a b" or "--name=a b", neither of which may look like an option; the options of
+// flagNames take no value. Anything else is a CliError.
 ParsedArgs parseArgs(const Args& args, const std::vector<std::string>& positionalNames,
                      const std::vector<std::string>& optionNames,
-                     const std::vector<std::string>& pairOptionNames = {});
+                     const std::vector<std::string>& pairOptionNames = {},
+                     const std::vector<std::string>& flagNames = {});
 
 }  // namespace kestro::sim
