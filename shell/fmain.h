@@ -30,7 +30,9 @@
 #include "shell/layout.h"
 #include "shell/picture_box.h"
 #include "shell/qt_slider.h"
+#include "shell/sound_switch.h"
 #include "shell/window_display.h"
+#include "sound/system_output.h"
 
 class QCloseEvent;
 class QImage;
@@ -78,6 +80,12 @@ class fMain final : public QMainWindow {
     void requestClose();
     void DispUpdate_Timer();
     void renderer_render(std::int16_t& objectsRendered);
+
+    // Play Sounds (on from the start): while off no audio device is opened (fmain_sound.cpp).
+    void setSoundsOn(bool on);
+    bool soundsOn() const;
+    // Where the sounds go, for tests: the sound server unless this gives another output.
+    void setSoundOutput(sound::OpenOutput open);
     // Fires every game tick that is due by the window's time, then sleeps until the next one.
     // The clock timer calls it when a tick is due; a time moved by hand calls it after the move.
     void advanceClock();
@@ -245,6 +253,7 @@ class fMain final : public QMainWindow {
     bool unloading_ = false;
     int resizeDepth_ = 0;
     PanelShift shift_;
+    SoundSwitch sound_{game_, sound::openSystemOutput};  // last: it leaves the game first
 };
 
 }  // namespace kestro::shell
