@@ -1,6 +1,6 @@
 #pragma once
 // The window's sounds, on or off: while on, the game's events go to a sound player, which opens
-// the output at the first event; while off there is no player and no device is opened.
+// the output on its own thread; while off there is no player and no device is opened.
 
 #include <memory>
 

@@ -14,10 +14,14 @@ namespace {
 constexpr std::size_t kBlock = samplesFor(5);
 // The queue's bound: events beyond it, while the thread is behind, are dropped.
 constexpr std::size_t kMostQueued = 64;
+// The silence written first: more than the server's buffer.
+constexpr int kPrimingBlocks = 6;
 
 }  // namespace
 
-SoundPlayer::SoundPlayer(OpenOutput open) : open_(std::move(open)) {}
+SoundPlayer::SoundPlayer(OpenOutput open) : open_(std::move(open)) {
+    thread_ = std::thread([this] { run(); });
+}
 
 SoundPlayer::~SoundPlayer() {
     {
@@ -40,9 +44,6 @@ void SoundPlayer::happened(GameEvent event, Millis at) {
             return;
         }
         queue_.push_back(event);
-        if (!thread_.joinable()) {
-            thread_ = std::thread([this] { run(); });
-        }
     }
     wake_.notify_one();
 }
@@ -52,6 +53,13 @@ void SoundPlayer::run() {
     std::unique_ptr<SoundOutput> output = open_ ? open_() : nullptr;
     Mixer mixer;
     std::array<std::int16_t, kBlock> block{};
+    // A server starts a new stream only once its buffer has filled: fill it with silence now,
+    // so the first sound is not the one that waits for it.
+    for (int i = 0; output && i < kPrimingBlocks; ++i) {
+        if (!output->write(block)) {
+            output.reset();
+        }
+    }
     for (;;) {
         {
             std::unique_lock lock(mutex_);

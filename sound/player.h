@@ -1,7 +1,8 @@
 #pragma once
 // Plays the game's events: coalesced on game time, then mixed and written to the output on a
-// thread of its own, so that the game never waits for the sound. The sounds are made and the
-// output opened on that thread at the first event; when it cannot be opened the game is silent.
+// thread of its own, so that the game never waits for the sound. The thread starts with the
+// player, makes the sounds and opens the output; when it cannot be opened the game is silent.
+// No player, no thread and no device: sounds off.
 
 #include <condition_variable>
 #include <cstdint>
