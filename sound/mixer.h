@@ -16,6 +16,8 @@ class Mixer {
     // The most voices that sound at once; a further one takes the place of the oldest.
     static constexpr std::size_t kMaxVoices = 12;
 
+    Mixer() { voices_.reserve(kMaxVoices); }
+
     // The clip must outlive its voice.
     void start(const Clip& clip);
     // Fills out with the next samples of every voice (silence when none plays).

@@ -8,17 +8,6 @@
 
 namespace kestro::sound {
 
-namespace {
-
-// The samples of one write: 5 ms, so a new event waits at most that long for its block.
-constexpr std::size_t kBlock = samplesFor(5);
-// The queue's bound: events beyond it, while the thread is behind, are dropped.
-constexpr std::size_t kMostQueued = 64;
-// The silence written first: more than the server's buffer.
-constexpr int kPrimingBlocks = 6;
-
-}  // namespace
-
 SoundPlayer::SoundPlayer(OpenOutput open) : open_(std::move(open)) {
     thread_ = std::thread([this] { run(); });
 }
@@ -40,10 +29,12 @@ void SoundPlayer::happened(GameEvent event, Millis at) {
     }
     {
         const std::lock_guard lock(mutex_);
-        if (dead_ || queue_.size() >= kMostQueued) {
+        if (dead_) {
             return;
         }
-        queue_.push_back(event);
+        // While the thread is behind, a second event of a kind not yet played adds nothing.
+        pending_[static_cast<std::size_t>(event)] = true;
+        anyPending_ = true;
     }
     wake_.notify_one();
 }
@@ -65,21 +56,24 @@ void SoundPlayer::run() {
             std::unique_lock lock(mutex_);
             if (!output) {
                 dead_ = true;
-                queue_.clear();
                 return;
             }
-            wake_.wait(lock, [&] { return stopping_ || !queue_.empty() || !mixer.idle(); });
+            // Nothing is written while nothing plays: the stream runs dry, which costs nothing
+            // and is not heard, and the thread sleeps until the next event.
+            wake_.wait(lock, [&] { return stopping_ || anyPending_ || !mixer.idle(); });
             if (stopping_) {
                 return;
             }
-            while (!queue_.empty()) {
-                const GameEvent e = queue_.front();
-                queue_.pop_front();
-                mixer.start(bank[static_cast<std::size_t>(e)]);
-                if (onWrite) {
-                    onWrite(e);
+            for (std::size_t i = 0; anyPending_ && i < kGameEventCount; ++i) {
+                if (pending_[i]) {
+                    pending_[i] = false;
+                    mixer.start(bank[i]);
+                    if (onWrite) {
+                        onWrite(static_cast<GameEvent>(i));
+                    }
                 }
             }
+            anyPending_ = false;
         }
         mixer.mix(block);
         if (!output->write(block)) {

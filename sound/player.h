@@ -4,14 +4,15 @@
 // player, makes the sounds and opens the output; when it cannot be opened the game is silent.
 // No player, no thread and no device: sounds off.
 
+#include <array>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
 
 #include "game/events.h"
+#include "sound/clip.h"
 #include "sound/coalescer.h"
 #include "sound/sound_output.h"
 
@@ -19,6 +20,11 @@ namespace kestro::sound {
 
 class SoundPlayer final : public GameEvents {
   public:
+    // The samples of one write.
+    static constexpr std::size_t kBlock = samplesFor(kBlockMs);
+    // The silence written first, as soon as the output is open: more than the server's buffer.
+    static constexpr int kPrimingBlocks = 3;
+
     explicit SoundPlayer(OpenOutput open);
     ~SoundPlayer() override;
     SoundPlayer(const SoundPlayer&) = delete;
@@ -38,7 +44,8 @@ class SoundPlayer final : public GameEvents {
     Coalescer coalescer_;  // the game's thread only
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<GameEvent> queue_;
+    std::array<bool, kGameEventCount> pending_{};  // by GameEvent: to start with the next block
+    bool anyPending_ = false;
     bool stopping_ = false;
     bool dead_ = false;  // the output could not be opened or failed: events are dropped
     std::thread thread_;

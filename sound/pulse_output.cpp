@@ -38,13 +38,13 @@ class PulseOutput final : public SoundOutput {
 
 std::unique_ptr<SoundOutput> openSystemOutput() {
     const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(kSampleRate), 1};
-    // A short buffer keeps an event's sound close to its tick: 20 ms ahead at most, and
-    // playing starts again after a silence as soon as one 5 ms block is there.
+    // A short buffer keeps an event's sound close to its tick: two blocks ahead at most, one
+    // request a block, and playing starts again after a silence as soon as one block is there.
     pa_buffer_attr buffer{};
     buffer.maxlength = static_cast<std::uint32_t>(-1);
-    buffer.tlength = bytesFor(20);
-    buffer.prebuf = bytesFor(5);
-    buffer.minreq = bytesFor(5);
+    buffer.tlength = bytesFor(2 * kBlockMs);
+    buffer.prebuf = bytesFor(kBlockMs);
+    buffer.minreq = bytesFor(kBlockMs);
     buffer.fragsize = static_cast<std::uint32_t>(-1);
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, "Kestro", PA_STREAM_PLAYBACK, nullptr, "game sounds",

@@ -9,6 +9,10 @@
 
 namespace kestro::sound {
 
+// The samples of one write, in ms: an event's samples leave the program at most this long after
+// it, and the output wakes the player once per block while a sound plays.
+inline constexpr double kBlockMs = 20;
+
 class SoundOutput {
   public:
     virtual ~SoundOutput() = default;

@@ -88,6 +88,38 @@ TEST(SoundPlayer, AnEventBecomesItsSoundOnTheOutput) {
     EXPECT_TRUE(sounding(w.samples));
 }
 
+// Whole blocks of a clip.
+std::size_t blocksOf(const Clip& c) {
+    return (c.samples.size() + SoundPlayer::kBlock - 1) / SoundPlayer::kBlock * SoundPlayer::kBlock;
+}
+
+TEST(SoundPlayer, NothingIsWrittenWhileNothingPlays) {
+    // The recording output never blocks, so a player that wrote silence between sounds would
+    // write without end; one that writes only while a sound plays writes the priming and each
+    // sound's blocks, and nothing else.
+    const SoundBank bank = makeSoundBank();
+    const Clip& first = bank[static_cast<std::size_t>(GameEvent::PointerBounce)];
+    const Clip& second = bank[static_cast<std::size_t>(GameEvent::GoalCollected)];
+    const std::size_t primed = SoundPlayer::kPrimingBlocks * SoundPlayer::kBlock;
+    Written w;
+    {
+        SoundPlayer p(recording(w));
+        p.happened(GameEvent::PointerBounce, 10);
+        ASSERT_TRUE(w.waitFor([&] { return w.samples.size() >= primed + blocksOf(first); }));
+        p.happened(GameEvent::GoalCollected, 500);
+        ASSERT_TRUE(w.waitFor(
+            [&] { return w.samples.size() >= primed + blocksOf(first) + blocksOf(second); }));
+    }
+    ASSERT_EQ(w.samples.size(), primed + blocksOf(first) + blocksOf(second));
+    // The first sound's last block is padded with silence; the second starts a block of its
+    // own, from its first sample.
+    const auto begin = w.samples.begin();
+    const auto at = static_cast<std::ptrdiff_t>(primed + blocksOf(first));
+    EXPECT_FALSE(
+        sounding({begin + static_cast<std::ptrdiff_t>(primed + first.samples.size()), begin + at}));
+    EXPECT_TRUE(sounding({begin + at, begin + at + 480}));
+}
+
 TEST(SoundPlayer, WithoutAnOutputTheGameGoesOnSilently) {
     struct Case {
         const char* what;
