@@ -12,7 +12,7 @@ _kestro_sim() {
     case $command in
     new) options="--level --accel --speed --banked --prev-accel --seed --draws --key" ;;
     step) options="--ticks --key" ;;
-    play) options="--ms --seed --draws --pointer --tile --out --key --scores --name --autopilot --moves-out" ;;
+    play) options="--ms --seed --draws --pointer --tile --out --key --scores --name --autopilot --moves-out --events" ;;
     render) options="--width --height --palette" ;;
     entity)
         if [ "$COMP_CWORD" -eq 2 ]; then

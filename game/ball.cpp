@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 
 #include "common/int_range.h"
 
@@ -21,16 +22,41 @@ namespace kestro {
 namespace {
 
 // A block at (px, py) pushed along (sx, sy): it solidifies against a wall or a block, moves onto
-// an empty cell, and stays where it is in front of anything else (a goal, a marker).
-void pushBlock(Tiles& tiles, int px, int py, int sx, int sy) {
+// an empty cell, and stays where it is in front of anything else (a goal, a marker), where the
+// ball meets it as it would a wall.
+GameEvent pushBlock(Tiles& tiles, int px, int py, int sx, int sy) {
     const int tx = px + sx;
     const int ty = py + sy;
     const std::int16_t beyond = tiles.at(tx, ty);
     if (beyond == tileWall || beyond == tileBlock) {
         tiles.set(px, py, tileWall);
-    } else if (beyond == tileEmpty) {
+        return GameEvent::BlockToWall;
+    }
+    if (beyond == tileEmpty) {
         tiles.set(px, py, tileEmpty);
         tiles.set(tx, ty, tileBlock);
+        return GameEvent::BlockPushed;
+    }
+    return GameEvent::WallBounce;
+}
+
+// A reflecting wall is the pointer's own when it stands in the cell cursorX/cursorY names.
+bool isPointerWall(const GameState& s, int x, int y) {
+    return s.cursorX != 0 && s.cursorY != 0 && x == s.cursorX && y == s.cursorY;
+}
+
+GameEvent bounceOff(const GameState& s, std::initializer_list<Cell> walls) {
+    for (const Cell& w : walls) {
+        if (isPointerWall(s, w.x, w.y)) {
+            return GameEvent::PointerBounce;
+        }
+    }
+    return GameEvent::WallBounce;
+}
+
+void tell(const EventReport& report, GameEvent e) {
+    if (report) {
+        report(e);
     }
 }
 
@@ -50,7 +76,7 @@ Cell escape(const Tiles& tiles, int bx, int by, Cell ahead) {
 
 }  // namespace
 
-void Ball_Timer(GameState& s) {
+void Ball_Timer(GameState& s, const EventReport& report) {
     // The direction is not stored: it is the difference between the current and previous cell.
     const std::int16_t stepX = checked16(std::int64_t{s.ballX} - s.lastX);
     const std::int16_t stepY = checked16(std::int64_t{s.ballY} - s.lastY);
@@ -76,27 +102,35 @@ void Ball_Timer(GameState& s) {
 
     Cell next{plainX, plainY};
     const Cell back{s.lastX, s.lastY};
+    const Cell columnCell{bx + sx, by};
+    const Cell rowCell{bx, by + sy};
+    const Cell aheadCell{bx + sx, by + sy};
     if (row == tileWall && column == tileWall) {
+        tell(report, bounceOff(s, {columnCell, rowCell}));
         next = back;
     } else if (column == tileWall) {
+        tell(report, bounceOff(s, {columnCell}));
         next = {back.x, plainY};
     } else if (row == tileWall) {
+        tell(report, bounceOff(s, {rowCell}));
         next = {plainX, back.y};
     } else if (row == tileBlock && column == tileBlock) {
         // Wedged between two blocks: the cell ahead is cleared and a block appears beyond it.
         tiles.set(bx + sx, by + sy, tileEmpty);
         tiles.set(bx + 2 * sx, by + 2 * sy, tileBlock);
+        tell(report, GameEvent::BlockJump);
         next = back;
     } else if (column == tileBlock) {
-        pushBlock(tiles, bx + sx, by, sx, sy);
+        tell(report, pushBlock(tiles, bx + sx, by, sx, sy));
         next = {back.x, plainY};
     } else if (row == tileBlock) {
-        pushBlock(tiles, bx, by + sy, sx, sy);
+        tell(report, pushBlock(tiles, bx, by + sy, sx, sy));
         next = {plainX, back.y};
     } else if (ahead == tileBlock) {
-        pushBlock(tiles, bx + sx, by + sy, sx, sy);
+        tell(report, pushBlock(tiles, bx + sx, by + sy, sx, sy));
         next = escape(tiles, bx, by, next);
     } else if (ahead == tileWall) {
+        tell(report, bounceOff(s, {aheadCell}));
         next = escape(tiles, bx, by, next);
     }
 
@@ -107,6 +141,12 @@ void Ball_Timer(GameState& s) {
     s.lastY = s.ballY;
     s.ballX = s.nextX;
     s.ballY = s.nextY;
+    const std::int16_t landed = tiles.at(s.ballX, s.ballY);
+    if (landed == tileGoal) {
+        tell(report, GameEvent::GoalCollected);
+    } else if (landed == tileMarker) {
+        tell(report, GameEvent::MarkerErased);
+    }
     tiles.set(s.ballX, s.ballY, tileBall);
 }
 

@@ -63,20 +63,24 @@ void Game::fire(TimerId id, Millis at) {
     const std::int16_t playing = state_.level;  // the level a completion or loss ends
     timers_.fire(id, at);
     ++ticks_[static_cast<std::size_t>(id)];
+    EventReport report;
+    if (events_ != nullptr) {
+        report = [events = events_, at](GameEvent e) { events->happened(e, at); };
+    }
     switch (id) {
         case TimerId::Ball:
-            Ball_Timer(state_);
+            Ball_Timer(state_, report);
             break;
         case TimerId::accel:
             accel_Timer(state_, timers_);
             break;
         case TimerId::LevelUp:
-            if (LevelUp_Timer(state_, sliders_, random_, guard_) && onLevelEnd) {
+            if (LevelUp_Timer(state_, sliders_, random_, guard_, report) && onLevelEnd) {
                 onLevelEnd(LevelEnd::Completed, at, playing);
             }
             break;
         case TimerId::Score:
-            if (Score_Timer(state_, timers_, sliders_, random_, guard_) && onLevelEnd) {
+            if (Score_Timer(state_, timers_, sliders_, random_, guard_, report) && onLevelEnd) {
                 onLevelEnd(LevelEnd::Lost, at, playing);
             }
             break;

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "game/display.h"
+#include "game/events.h"
 #include "game/game_state.h"
 #include "game/random.h"
 #include "game/slider.h"
@@ -90,6 +91,10 @@ class Game {
     // the soak test checks every such state through it.
     std::function<void(TimerId)> onTick;
 
+    // Where the rules' events go as they happen, with the time of the tick that made them;
+    // null (the default) when nobody listens. The listener must outlive the game or be unset.
+    void setEvents(GameEvents* events) { events_ = events; }
+
   private:
     // The display the handlers see: a game message holds the timers while it is open.
     class MessageGuard final : public GameDisplay {
@@ -116,6 +121,7 @@ class Game {
     std::optional<Millis> stallLimit_;
     Millis lastAdvance_ = 0;
     std::array<std::int64_t, kTimerCount> ticks_{};
+    GameEvents* events_ = nullptr;
 };
 
 }  // namespace kestro

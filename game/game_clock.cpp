@@ -17,10 +17,13 @@ void accel_Timer(GameState& s, TimerSet& timers) {
     timers.setPeriod(TimerId::Ball, s.ballInterval);
 }
 
-bool LevelUp_Timer(GameState& s, const Sliders& sliders, RandomSource& random,
-                   GameDisplay& display) {
+bool LevelUp_Timer(GameState& s, const Sliders& sliders, RandomSource& random, GameDisplay& display,
+                   const EventReport& report) {
     if (goalsLeft(s.tiles) > 0) {
         return false;
+    }
+    if (report) {
+        report(GameEvent::LevelComplete);
     }
     s.bankedScore = s.score;
     s.tiles.clear();
@@ -35,13 +38,16 @@ bool LevelUp_Timer(GameState& s, const Sliders& sliders, RandomSource& random,
 }
 
 bool Score_Timer(GameState& s, TimerSet& timers, const Sliders& sliders, RandomSource& random,
-                 GameDisplay& display) {
+                 GameDisplay& display, const EventReport& report) {
     // The faster the ball, the slower the countdown.
     timers.setPeriod(TimerId::Score, checked16(1500 - std::int64_t{s.ballInterval}));
     s.score = checked32(std::int64_t{s.score} - 1);
     display.showScore(s.score);
     if (s.score != 0) {
         return false;
+    }
+    if (report) {
+        report(GameEvent::LevelLost);
     }
     display.showMessage(kLostMessage);
     s.tiles.clear();

@@ -2,6 +2,7 @@
 // The timer handlers besides the ball's: acceleration, level completion and the score count.
 
 #include "game/display.h"
+#include "game/events.h"
 #include "game/game_state.h"
 #include "game/random.h"
 #include "game/slider.h"
@@ -21,14 +22,14 @@ void accel_Timer(GameState& s, TimerSet& timers);
 
 // When no goal is left: banks the score, clears the grid, moves the level slider on (after the
 // last level, with the congratulation, back to 0) and builds the next level. Returns whether the
-// level was completed.
-bool LevelUp_Timer(GameState& s, const Sliders& sliders, RandomSource& random,
-                   GameDisplay& display);
+// level was completed; a completion is reported first, before any message.
+bool LevelUp_Timer(GameState& s, const Sliders& sliders, RandomSource& random, GameDisplay& display,
+                   const EventReport& report = {});
 
 // Counts the score down by one, slower the faster the ball is, and shows it. A score that
 // reaches exactly 0 loses the level: the message, then the same level from nothing. Returns
-// whether the level was lost.
+// whether the level was lost; a loss is reported before its message.
 bool Score_Timer(GameState& s, TimerSet& timers, const Sliders& sliders, RandomSource& random,
-                 GameDisplay& display);
+                 GameDisplay& display, const EventReport& report = {});
 
 }  // namespace kestro

@@ -38,7 +38,9 @@
 #include "shell/picture_box.h"
 #include "shell/preferences.h"
 #include "shell/qt_slider.h"
+#include "shell/sound_switch.h"
 #include "shell/window_display.h"
+#include "sound/system_output.h"
 
 class QCloseEvent;
 class QImage;
@@ -92,6 +94,12 @@ class fMain final : public QMainWindow {
     void requestClose();
     void DispUpdate_Timer();
     void renderer_render(std::int16_t& objectsRendered);
+
+    // Play Sounds (on from the start): while off no audio device is opened (fmain_sound.cpp).
+    void setSoundsOn(bool on);
+    bool soundsOn() const;
+    // Where the sounds go, for tests: the sound server unless this gives another output.
+    void setSoundOutput(sound::OpenOutput open);
     // Fires every game tick that is due by the window's time, then sleeps until the next one.
     // The clock timer calls it when a tick is due; a time moved by hand calls it after the move.
     void advanceClock();
@@ -348,6 +356,7 @@ class fMain final : public QMainWindow {
     int resizeDepth_ = 0;
     bool wasActive_ = false;  // the window was the active one at its last activation change
     PanelShift shift_;
+    SoundSwitch sound_{game_, sound::openSystemOutput};  // last: it leaves the game first
 };
 
 }  // namespace kestro::shell

@@ -72,7 +72,7 @@ int cmdPlay(const Args& args) {
         const ParsedArgs p = parseArgs(args, {"IN.egf"},
                                        {"--ms", "--seed", "--draws", "--pointer", "--out", "--key",
                                         "--scores", "--name", "--moves-out"},
-                                       {"--tile"}, {"--autopilot"});
+                                       {"--tile"}, {"--autopilot", "--events"});
         if (p.has("--name") && !p.has("--scores")) {
             throw CliError("--name needs --scores");
         }
@@ -101,6 +101,7 @@ int cmdPlay(const Args& args) {
         try {
             PlayRun run{end, tile.w, tile.h, moves};
             run.autopilot = autopilot;
+            run.events = p.has("--events");
             played = play(decoded, run, *random, sliders, std::cout);
         } catch (const DrawsRanOut& e) {
             if (!p.has("--draws")) {

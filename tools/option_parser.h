@@ -1,6 +1,7 @@
 #pragma once
 // Splitting a subcommand's arguments into its positional arguments and "--name value" options.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <map>

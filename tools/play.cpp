@@ -15,7 +15,7 @@ namespace {
 
 // The game's display for a run without a window: each message is answered at once, and it and
 // each level that ends become a line "<ms> ..." on out.
-class EventLog final : public GameDisplay {
+class EventLog final : public GameDisplay, public GameEvents {
   public:
     explicit EventLog(std::ostream& out) : out_(out) {}
 
@@ -26,6 +26,10 @@ class EventLog final : public GameDisplay {
             write(std::to_string(at) + (end == LevelEnd::Completed ? " complete" : " lost") +
                   " level=" + std::to_string(s.level) + " score=" + std::to_string(s.score));
         };
+    }
+
+    void happened(GameEvent event, Millis at) override {
+        write(std::to_string(at) + " event " + std::string(eventName(event)));
     }
 
     void setLabel(LabelId, const std::string&) override {}
@@ -62,6 +66,9 @@ PlayEnd play(const savegame::DecodedGame& start, const PlayRun& run, RandomSourc
     EventLog log(out);
     Game game(sliders.view(), random, log);
     log.watch(game);
+    if (run.events) {
+        game.setEvents(&log);
+    }
     GameState& s = game.state();
     savegame::applyDecodedGame(start, s, sliders.view());
     s.tileW = run.tileW;

@@ -29,6 +29,7 @@ struct PlayRun {
     std::vector<PointerMove> moves;
     std::string date = records::dateNow();
     bool autopilot = false;
+    bool events = false;  // also write each of the rules' events, "<ms> event <name>"
 };
 
 // The game when the run ended, how often each timer fired (by TimerId), and the entries of the
@@ -55,7 +56,8 @@ class DrawsRanOut : public NoDrawLeft {
 // Loads start into a game on sliders, starts its timers at 0, delivers each move up to run.end
 // in the millisecond before the timers of its own (a move comes before any timer due in the same
 // millisecond), then advances to run.end. Writes to out each game message ("<ms> message
-// <text>"), each level end ("<ms> complete|lost level=L score=S") and last the end line ("end
+// <text>"), each level end ("<ms> complete|lost level=L score=S"), with run.events each of the
+// rules' events ("<ms> event <name>", game/events.h) and last the end line ("end
 // ms=... ticks=b/a/l/s level=... score=... banked=... interval=..."). Its runs are followed as
 // the window follows them (records/run.h). With run.autopilot the planner (game/planner.h)
 // moves the pointer instead of run.moves: in the millisecond of each ball tick, before it.

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "game/display.h"
+#include "game/events.h"
 #include "game/game.h"
 #include "game/game_state.h"
 #include "game/level.h"
@@ -196,6 +198,66 @@ TEST_F(ToolsPlay, LevelEndsPrintTheirLinesAtTheTickThatEndedThem) {
     }
 }
 
+// Only lines that begin "<ms> event " with a known name; without them the output is the play's.
+TEST_F(ToolsPlay, EventsAddTheirLinesAndChangeNothingElse) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> newOptions;
+        Millis ms;
+        std::string firstLines;  // how the output begins, or "" to check the rest only
+    };
+    const Case cases[] = {
+        {"a long play", {"--level", "12"}, 60000, ""},
+        {"a loss comes before its message",
+         {"--level", "0", "--speed", "5", "--banked", "0", "--prev-accel", "0"},
+         500,
+         "500 event level-lost\n500 message Lmao...-_- you lost, try again :p\n"},
+    };
+    std::vector<Move> moves;
+    for (Millis ms = 0; ms < 60000; ms += 173) {
+        moves.push_back(
+            Move{ms, static_cast<float>((ms * 7) % 580), static_cast<float>((ms * 3) % 520)});
+    }
+    writePointer("pointer.txt", moves);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> args{"new", path("start.egf"), "--seed", "8", "--key", "1"};
+        args.insert(args.end(), c.newOptions.begin(), c.newOptions.end());
+        ok(args);
+        const std::vector<std::string> play{
+            "play",      path("start.egf"),  "--ms", std::to_string(c.ms), "--seed", "9",
+            "--pointer", path("pointer.txt")};
+        const RunResult plain = sim(play);
+        std::vector<std::string> withEvents = play;
+        withEvents.push_back("--events");
+        const RunResult heard = sim(withEvents);
+        ASSERT_EQ(heard.status, 0) << heard.err;
+        EXPECT_EQ(heard.out.substr(0, c.firstLines.size()), c.firstLines);
+
+        std::istringstream lines(heard.out);
+        std::string line, rest;
+        Millis last = 0;
+        std::size_t events = 0;
+        while (std::getline(lines, line)) {
+            std::istringstream words(line);
+            std::string ms, kind, name;
+            words >> ms >> kind >> name;
+            if (kind != "event") {
+                rest += line + "\n";
+                continue;
+            }
+            ++events;
+            EXPECT_NE(std::find(kGameEventNames.begin(), kGameEventNames.end(), name),
+                      kGameEventNames.end())
+                << line;
+            EXPECT_GE(std::stoll(ms), last) << line;
+            last = std::stoll(ms);
+        }
+        EXPECT_GT(events, 0u);
+        EXPECT_EQ(rest, plain.out);
+    }
+}
+
 TEST_F(ToolsPlay, PointerMovesLeaveTheirWallUntilTheEnd) {
     struct Case {
         std::vector<std::string> tileArgs;
@@ -320,6 +382,8 @@ TEST_F(ToolsPlay, ErrorsAreOneLineAndStatusOne) {
         {{path("good.egf"), "--tile", "5"}, "--tile needs two values"},
         {{path("good.egf"), "--tile", "5", "--ms", "10"}, "--tile needs two values"},
         {{path("good.egf"), "--tile", "5", "5", "--tile", "6", "6"}, "twice"},
+        {{path("good.egf"), "--events=yes"}, "--events takes no value"},
+        {{path("good.egf"), "--events", "--events"}, "--events is given twice"},
         {{path("good.egf"), "--seed", "1", "--draws", path("draws.txt")}, "together"},
         {{path("goalless.egf"), "--draws", path("draws.txt")}, "ran out of draws"},
         {{path("hostile.egf"), "--seed", "1", "--ms", "500"},
