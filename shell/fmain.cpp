@@ -94,7 +94,8 @@ fMain::Controls::Controls(QWidget& client, QMainWindow& window)
       ColoursGroup(&window),
       mnuDemo(QStringLiteral("&Demo"), &window),
       DemoNote("DemoNote", Kestro, 0.78),
-      TakeOver(QStringLiteral("Take Over"), &window) {}
+      TakeOver(QStringLiteral("Take Over"), &window),
+      mnuPlaySounds(QStringLiteral("Play &Sounds"), &window) {}
 
 fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
     : client_(this),
@@ -145,6 +146,7 @@ fMain::fMain(TrapDialog& trap, MessagePrompt& prompt, const TimeSource& time)
         {&controls_.mnuHighContrast, "mnuHighContrast"},
         {&controls_.mnuDemo, "mnuDemo"},
         {&controls_.TakeOver, "TakeOver"},
+        {&controls_.mnuPlaySounds, "mnuPlaySounds"},
         {&clock_, "GameClock"},
         {&levelBannerTimer_, "LevelBannerTimer"}};
     for (const auto& [object, name] : names) {
@@ -256,6 +258,8 @@ void fMain::connectHandlers() {
     connect(&controls_.mnuHighContrast, &QAction::triggered, this,
             [this] { usePalette(PaletteId::HighContrast); });
     connect(&controls_.mnuDemo, &QAction::triggered, this, guarded(&fMain::mnuDemo_Click));
+    connect(&controls_.mnuPlaySounds, &QAction::triggered, this,
+            guarded(&fMain::mnuPlaySounds_Click));
     connect(&controls_.TakeOver, &QAction::triggered, this, guarded(&fMain::stopDemo));
     controls_.Kestro.setOnMousePress([this] {
         if (demo_) {

@@ -128,6 +128,7 @@ class fMain final : public QMainWindow {
     // Game > Demo: the computer plays the game from where it stands until the player takes over
     // (Demo again, Esc, P or a click on the playfield).
     void mnuDemo_Click();
+    void mnuPlaySounds_Click();
     bool demoPlaying() const { return demo_.has_value(); }
     // Settings > Colours: the playfield's palette, kept as a preference.
     void usePalette(PaletteId id);
@@ -227,6 +228,7 @@ class fMain final : public QMainWindow {
         // The note while the computer plays, and the key that hands the game back.
         FieldNote DemoNote;
         QAction TakeOver;
+        QAction mnuPlaySounds;
     };
 
   public:
@@ -356,7 +358,8 @@ class fMain final : public QMainWindow {
     int resizeDepth_ = 0;
     bool wasActive_ = false;  // the window was the active one at its last activation change
     PanelShift shift_;
-    SoundSwitch sound_{game_, sound::openSystemOutput};  // last: it leaves the game first
+    SoundSwitch sound_{game_, sound::openSystemOutput,
+                       prefs_.get(kPlaySounds)};  // last: it leaves the game first
 };
 
 }  // namespace kestro::shell

@@ -42,6 +42,7 @@ void fMain::buildMenus() {
     c.Game.addAction(&c.mnuHighScores);
     menuBar()->addMenu(&c.Settings);
     c.Settings.addAction(&c.mnuPauseWhenLeft);
+    c.Settings.addAction(&c.mnuPlaySounds);
     c.Settings.addMenu(&c.Colours);
     c.Colours.addAction(&c.mnuClassic);
     c.Colours.addAction(&c.mnuHighContrast);
@@ -71,6 +72,8 @@ void fMain::buildMenus() {
     addAction(&c.TakeOver);
     c.mnuPauseWhenLeft.setCheckable(true);
     c.mnuPauseWhenLeft.setChecked(prefs_.get(kPauseWhenLeft));
+    c.mnuPlaySounds.setCheckable(true);
+    c.mnuPlaySounds.setChecked(prefs_.get(kPlaySounds));
 
     // The palette kept from the last run (a name no palette has: Classic), and the pointer's wall
     // that High Contrast marks.
@@ -106,6 +109,12 @@ void fMain::usePalette(PaletteId id) {
     // marks the list as on screen).
     composedKey_.reset();
     listOnScreen_ = false;
+}
+
+void fMain::mnuPlaySounds_Click() {
+    const bool on = controls_.mnuPlaySounds.isChecked();
+    setSoundsOn(on);
+    prefs_.set(kPlaySounds, on);
 }
 
 void fMain::mnuPauseWhenLeft_Click() {

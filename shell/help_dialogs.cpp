@@ -34,6 +34,10 @@ constexpr ItemUse kItemUses[] = {
     {"Settings > Pause When the Window Is Left",
      "when checked (it is at first), minimizing the window or turning to another window pauses "
      "the game"},
+    {"Settings > Play Sounds",
+     "the game's sounds: a bounce off a wall, a brighter ring off your own pointer wall, pushed "
+     "and settling blocks, goals and markers collected, and a short tune when a level is "
+     "completed or lost. On at first and remembered; with it off no sound device is opened"},
     {"Settings > Colours > Classic", "the game's own colours (the first choice)"},
     {"Settings > Colours > High Contrast",
      "light ball on dark blocks, white walls on black, goals and markers apart in lightness, "

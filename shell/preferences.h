@@ -35,6 +35,8 @@ struct TextPreference {
 inline constexpr SwitchPreference kPauseWhenLeft{"Game/PauseWhenLeft", true};
 // The folder the file dialogs offer first: the folder of the last file saved or opened.
 inline constexpr TextPreference kLastFolder{"Files/LastFolder"};
+// The game's sounds; while off no audio device is opened.
+inline constexpr SwitchPreference kPlaySounds{"Sound/PlaySounds", true};
 // The palette the playfield is drawn in, by its name (render/palette.h).
 inline constexpr TextPreference kColours{"View/Colours", "classic"};
 // The name the last high-score entry went in under, offered for the next one.

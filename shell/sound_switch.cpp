@@ -4,8 +4,9 @@
 
 namespace kestro::shell {
 
-SoundSwitch::SoundSwitch(Game& game, sound::OpenOutput open) : game_(game), open_(std::move(open)) {
-    setOn(true);
+SoundSwitch::SoundSwitch(Game& game, sound::OpenOutput open, bool on)
+    : game_(game), open_(std::move(open)) {
+    setOn(on);
 }
 
 SoundSwitch::~SoundSwitch() {

@@ -12,9 +12,9 @@ namespace kestro::shell {
 
 class SoundSwitch {
   public:
-    // Sounds start on. open is how the player reaches the output (the sound server unless a
-    // test gives another).
-    SoundSwitch(Game& game, sound::OpenOutput open);
+    // Sounds start on or off as `on` says. open is how the player reaches the output (the sound
+    // server unless a test gives another).
+    SoundSwitch(Game& game, sound::OpenOutput open, bool on);
     ~SoundSwitch();
     SoundSwitch(const SoundSwitch&) = delete;
     SoundSwitch& operator=(const SoundSwitch&) = delete;

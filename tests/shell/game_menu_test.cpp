@@ -56,6 +56,7 @@ TEST_F(GameMenu, TheItemsTheirKeysAndTheirPlaces) {
         {&c.mnuHighScores, "High &Scores", {QKeySequence(Qt::CTRL | Qt::Key_H)}, false},
         {&c.mnuResume, "&Resume Last Game", {}, false},
         {&c.mnuDemo, "&Demo", {}, true},
+        {&c.mnuPlaySounds, "Play &Sounds", {}, true},
     };
     for (const Case& k : cases) {
         EXPECT_EQ(k.item->text(), k.text);
@@ -70,18 +71,33 @@ TEST_F(GameMenu, TheItemsTheirKeysAndTheirPlaces) {
             game.append(a);
         }
     }
-    EXPECT_EQ(game,
-              (QList<const QAction*>{&c.mnuNew, &c.mnuRestart, &c.mnuPause, &c.mnuDemo,
-                                     &c.mnuHighScores}));
-    ASSERT_EQ(c.Settings.actions().size(), 2);
+    EXPECT_EQ(game, (QList<const QAction*>{&c.mnuNew, &c.mnuRestart, &c.mnuPause, &c.mnuDemo,
+                                           &c.mnuHighScores}));
+    ASSERT_EQ(c.Settings.actions().size(), 3);
     EXPECT_EQ(c.Settings.actions()[0], &c.mnuPauseWhenLeft);
-    EXPECT_EQ(c.Settings.actions()[1], c.Colours.menuAction());
+    EXPECT_EQ(c.Settings.actions()[1], &c.mnuPlaySounds);
+    EXPECT_EQ(c.Settings.actions()[2], c.Colours.menuAction());
     // Before start-up the game items wait, as the buttons and the box do; the item shows the box.
     for (const QAction* item : {&c.mnuNew, &c.mnuRestart, &c.mnuPause}) {
         EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
     }
     EXPECT_TRUE(c.mnuPause.isChecked());
     EXPECT_TRUE(c.mnuPauseWhenLeft.isChecked()) << "on unless the player turned it off";
+}
+
+TEST_F(GameMenu, PlaySoundsTurnsTheSoundsAndIsKeptForTheNextStart) {
+    {
+        fMain window(trap, prompt, time);
+        EXPECT_TRUE(window.controls().mnuPlaySounds.isChecked()) << "on at first";
+        EXPECT_TRUE(window.soundsOn());
+        window.controls().mnuPlaySounds.trigger();
+        EXPECT_FALSE(window.soundsOn()) << "off: no player, no device";
+    }
+    fMain again(trap, prompt, time);
+    EXPECT_FALSE(again.controls().mnuPlaySounds.isChecked());
+    EXPECT_FALSE(again.soundsOn()) << "a start with sounds off opens nothing";
+    again.controls().mnuPlaySounds.trigger();
+    EXPECT_TRUE(again.soundsOn());
 }
 
 TEST_F(GameMenu, PAndThePauseKeyAndTheBoxKeepBoxItemAndGameInStep) {
