@@ -27,7 +27,7 @@ constexpr std::int32_t kReddishPurple = colourOf(204, 121, 167);
 // but one, so the ball stands out by lightness under every kind of colour vision; goals (sky
 // blue, light) and markers (crimson, dark) differ in lightness as much as in hue.
 constexpr std::pair<std::int16_t, std::int32_t> kHighContrast[] = {
-    {tileWall, kWhite},   {tileBall, kYellow},       {tileBlock, kBlue},
+    {tileWall, kWhite},   {tileBall, kYellow},    {tileBlock, kBlue},
     {tileGoal, kSkyBlue}, {tileMarker, kCrimson},
 };
 
