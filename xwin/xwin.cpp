@@ -19,6 +19,15 @@
 //   kestro-xwin keys WIN KEY...         give WIN the keyboard focus and press each KEY in turn:
 //                                       a key name with modifiers ("alt+f", "Return", "ctrl+a")
 //                                       or "text:..." to type the text after the colon
+//   kestro-xwin changes WIN X Y W H SECONDS
+//                                       watch a part of WIN for SECONDS; print how often it changed
+//   kestro-xwin wm SECONDS              wait until a window manager runs; print its name
+//   kestro-xwin minimize WIN            ask the window manager to minimize WIN; wait until it is
+//   kestro-xwin focus WIN               ask the window manager to activate WIN (and show it when
+//                                       minimized); wait until WIN is the active window, at rest
+//   kestro-xwin decoy TITLE SECONDS     map a small window titled TITLE in the screen's lower
+//                                       right corner and keep it for SECONDS (another program's
+//                                       window to turn to)
 //
 // Exit status 0 on success, 1 when the condition was not met in time, 2 on usage errors.
 
@@ -85,6 +94,22 @@ std::string windowName(Display* d, Window w) {
     if (XGetWMName(d, w, &prop) != 0 && prop.value != nullptr) {
         name.assign(reinterpret_cast<const char*>(prop.value), prop.nitems);
         XFree(prop.value);
+    }
+    if (name.empty()) {  // a window manager's check window may have only the desktop's name
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), 0, 256, False,
+                               XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after,
+                               &data) == Success &&
+            data != nullptr) {
+            if (format == 8) {
+                name.assign(reinterpret_cast<const char*>(data), count);
+            }
+            XFree(data);
+        }
     }
     return name;
 }
@@ -318,7 +343,8 @@ int usage() {
         "usage: kestro-xwin find TITLE SECONDS | shown TITLE SECONDS | level WIN SECONDS | ball "
         "WIN | click WIN X Y | "
         "close WIN | move WIN X Y | pixel WIN X Y | region WIN X Y W H | ballsteps WIN SECONDS | "
-        "storm WIN N SEED | keys WIN KEY...\n",
+        "storm WIN N SEED | keys WIN KEY... | changes WIN X Y W H SECONDS | wm SECONDS | "
+        "minimize WIN | focus WIN | decoy TITLE SECONDS\n",
         stderr);
     return 2;
 }
@@ -334,6 +360,152 @@ std::uint64_t regionChecksum(const Shot& s, int left, int top, int width, int he
         }
     }
     return h;
+}
+
+// The first value of a window's property of 32-bit items, if it has one.
+std::optional<unsigned long> longProperty(Display* d, Window w, const char* name, Atom type) {
+    Atom actualType = None;
+    int actualFormat = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    const Atom property = XInternAtom(d, name, False);
+    if (XGetWindowProperty(d, w, property, 0, 1, False, type, &actualType, &actualFormat, &count,
+                           &after, &data) != Success) {
+        return std::nullopt;
+    }
+    std::optional<unsigned long> value;
+    if (data != nullptr && actualFormat == 32 && count == 1) {
+        value = *reinterpret_cast<const unsigned long*>(data);
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return value;
+}
+
+// The window manager's check window, when one runs and announces itself.
+std::optional<Window> windowManager(Display* d) {
+    const auto check = longProperty(d, DefaultRootWindow(d), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW);
+    if (!check || longProperty(d, *check, "_NET_SUPPORTING_WM_CHECK", XA_WINDOW) != check) {
+        return std::nullopt;
+    }
+    return static_cast<Window>(*check);
+}
+
+bool isActive(Display* d, Window w) {
+    return longProperty(d, DefaultRootWindow(d), "_NET_ACTIVE_WINDOW", XA_WINDOW) == w;
+}
+
+bool isIconic(Display* d, Window w) {
+    const Atom wmState = XInternAtom(d, "WM_STATE", False);
+    Atom actualType = None;
+    int actualFormat = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(d, w, wmState, 0, 2, False, wmState, &actualType, &actualFormat, &count,
+                           &after, &data) != Success) {
+        return false;
+    }
+    const bool iconic = data != nullptr && actualFormat == 32 && count >= 1 &&
+                        *reinterpret_cast<const unsigned long*>(data) == IconicState;
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return iconic;
+}
+
+bool isViewable(Display* d, Window w) {
+    XWindowAttributes attrs;
+    return XGetWindowAttributes(d, w, &attrs) != 0 && attrs.map_state == IsViewable;
+}
+
+// Where a window lies on the screen, when it is shown whole there and its pixels can be read.
+std::optional<std::pair<int, int>> placeOnScreen(Display* d, Window w) {
+    XWindowAttributes attrs;
+    Window child = 0;
+    int x = 0;
+    int y = 0;
+    if (XGetWindowAttributes(d, w, &attrs) == 0 || attrs.map_state != IsViewable ||
+        XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child) == 0) {
+        return std::nullopt;
+    }
+    const int screen = DefaultScreen(d);
+    if (x < 0 || y < 0 || x + attrs.width > DisplayWidth(d, screen) ||
+        y + attrs.height > DisplayHeight(d, screen)) {
+        return std::nullopt;
+    }
+    return std::make_pair(x, y);
+}
+
+// Asks the window manager to activate w, as a pager or task bar does (source 2), so that no
+// rule against focus stealing holds it back.
+void requestActivation(Display* d, Window w) {
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = w;
+    ev.xclient.message_type = XInternAtom(d, "_NET_ACTIVE_WINDOW", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = 2;
+    ev.xclient.data.l[1] = CurrentTime;
+    ev.xclient.data.l[2] = 0;
+    XSendEvent(d, DefaultRootWindow(d), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &ev);
+    XFlush(d);
+}
+
+// A small plain window of its own titled title, in the screen's lower right corner, kept and
+// answered (a close request ends it) for the given time.
+int decoy(Display* d, const std::string& title, double seconds) {
+    constexpr int kSide = 64;
+    const int screen = DefaultScreen(d);
+    const int x = DisplayWidth(d, screen) - kSide - 16;
+    const int y = DisplayHeight(d, screen) - kSide - 48;
+    const Window w = XCreateSimpleWindow(d, DefaultRootWindow(d), x, y, kSide, kSide, 0,
+                                         BlackPixel(d, screen), WhitePixel(d, screen));
+    XStoreName(d, w, title.c_str());
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize | PPosition | PSize;
+    hints.x = x;
+    hints.y = y;
+    hints.width = kSide;
+    hints.height = kSide;
+    XSetWMNormalHints(d, w, &hints);
+    Atom deleteWindow = XInternAtom(d, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(d, w, &deleteWindow, 1);
+    XSelectInput(d, w, StructureNotifyMask);
+    XMapWindow(d, w);
+    XFlush(d);
+    // A window manager that is still starting may miss the request to map: it is made again
+    // until the window is shown (and never while the window manager keeps it minimized).
+    bool mapped = false;
+    auto asked = std::chrono::steady_clock::now();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        while (XPending(d) > 0) {
+            XEvent ev;
+            XNextEvent(d, &ev);
+            if (ev.type == MapNotify) {
+                mapped = true;
+            } else if (ev.type == UnmapNotify) {
+                mapped = false;
+            } else if (ev.type == ClientMessage &&
+                       static_cast<Atom>(ev.xclient.data.l[0]) == deleteWindow) {
+                XDestroyWindow(d, w);
+                return 0;
+            }
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (!mapped && !isIconic(d, w) && now - asked > std::chrono::milliseconds(500)) {
+            XMapWindow(d, w);
+            XFlush(d);
+            asked = now;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    XDestroyWindow(d, w);
+    return 0;
 }
 
 }  // namespace
@@ -374,6 +546,20 @@ int main(int argc, char** argv) {
             std::this_thread::sleep_for(std::chrono::milliseconds(w ? 2 : 1));
         }
         return 1;
+    }
+    if (command == "wm" && args.size() == 2) {
+        std::optional<Window> check;
+        if (!poll(std::atof(args[1].c_str()), [&] {
+                check = windowManager(d);
+                return check.has_value();
+            })) {
+            return 1;
+        }
+        std::printf("%s\n", windowName(d, *check).c_str());
+        return 0;
+    }
+    if (command == "decoy" && args.size() == 3) {
+        return decoy(d, args[1], std::atof(args[2].c_str()));
     }
     if (args.size() < 2) {
         return usage();
@@ -488,6 +674,51 @@ int main(int argc, char** argv) {
             }
         }
         return 0;
+    }
+    if (command == "changes" && args.size() == 7) {
+        const int x = std::atoi(args[2].c_str());
+        const int y = std::atoi(args[3].c_str());
+        const int width = std::atoi(args[4].c_str());
+        const int height = std::atoi(args[5].c_str());
+        const auto end = std::chrono::steady_clock::now() +
+                         std::chrono::duration<double>(std::atof(args[6].c_str()));
+        std::optional<std::uint64_t> last;
+        int changes = 0;
+        while (std::chrono::steady_clock::now() < end) {
+            const auto shot = grab(d, w);
+            if (!shot) {
+                return 1;
+            }
+            const std::uint64_t sum = regionChecksum(*shot, x, y, width, height);
+            if (last && sum != *last) {
+                ++changes;
+            }
+            last = sum;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        std::printf("%d\n", changes);
+        return 0;
+    }
+    if (command == "minimize" && args.size() == 2) {
+        XIconifyWindow(d, w, DefaultScreen(d));  // WM_CHANGE_STATE to the window manager
+        XFlush(d);
+        return poll(5, [&] { return isIconic(d, w) && !isViewable(d, w); }) ? 0 : 1;
+    }
+    if (command == "focus" && args.size() == 2) {
+        requestActivation(d, w);
+        // Shown and at rest in the same place twice in a row: a window manager may move a window
+        // shown again from its icon's place to its own.
+        constexpr std::pair<int, int> kNowhere{-1, -1};
+        std::pair<int, int> last = kNowhere;
+        return poll(5,
+                    [&] {
+                        const auto place = isActive(d, w) ? placeOnScreen(d, w) : std::nullopt;
+                        const bool rest = place && *place == last;
+                        last = place.value_or(kNowhere);
+                        return rest;
+                    })
+                   ? 0
+                   : 1;
     }
     if (command == "close" && args.size() == 2) {
         XEvent ev{};
