@@ -23,7 +23,10 @@ void addItems(const QMenu& menu, const std::string& path, std::vector<MenuItem>&
         }
         const std::string caption = plainCaption(action->text().toStdString());
         if (const QMenu* sub = action->menu()) {
-            addItems(*sub, path + " > " + caption, items);
+            std::string subPath = path;
+            subPath += " > ";
+            subPath += caption;
+            addItems(*sub, subPath, items);
             continue;
         }
         MenuItem item{path, caption, {}};
