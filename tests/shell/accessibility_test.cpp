@@ -28,15 +28,7 @@ namespace {
 using test::qtApp;
 using test::runSession;
 
-class ShellAccessibility : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { qtApp(); }
-
-    test::TempLog log;
-    test::ScriptedTrap trap;
-    test::RecordingPrompt prompt;
-    test::ManualTime time;
-};
+using ShellAccessibility = test::WindowTest;
 
 // A widget's text as a screen reader reads it; a widget without an interface reads as "<none>".
 std::string textOf(QWidget& w, QAccessible::Text t) {

@@ -26,15 +26,7 @@ namespace sg = kestro::savegame;
 using test::qtApp;
 using test::runSession;
 
-class ShellScoreBox : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { qtApp(); }
-
-    test::TempLog log;
-    test::ScriptedTrap trap;
-    test::RecordingPrompt prompt;
-    test::ManualTime time;
-};
+using ShellScoreBox = test::WindowTest;
 
 // What the box shows against what the score tick writes for the game's score: equal pictures
 // when the box is true.

@@ -124,6 +124,18 @@ class ManualTime final : public TimeSource {
     Millis now_ = 0;
 };
 
+// What most window tests need: the application, a log of their own, the prompts as stand-ins and
+// a time the test moves by hand.
+class WindowTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { qtApp(); }
+
+    TempLog log;
+    ScriptedTrap trap;
+    RecordingPrompt prompt;
+    ManualTime time;
+};
+
 // Plays `ms` of the window's time in steps of a frame, running the window's events after each
 // step as the frame loop does; returns the ball ticks the game has made so far.
 inline std::int64_t playFor(fMain& window, ManualTime& time, Millis ms) {
