@@ -249,6 +249,12 @@ class fMain final : public QMainWindow {
     // Sets the cell size from the playfield's size in device pixels.
     void updateCellSize();
     void armClock();
+    // The screen's frame period in whole milliseconds (at least 1).
+    Millis framePeriodMs() const;
+    // Whether the clock is advanced once a frame: the ball's period is shorter than a frame, so
+    // a wake-up for each of its ticks would show nothing more; pointer moves then carry their
+    // times and the game plays them between the ticks they fell between.
+    bool clockPerFrame() const;
     // A level has ended and the next one is built (Game::onLevelEnd): the score box shows the
     // new level's score, and a completion is told by the banner over the playfield.
     void levelEnded(LevelEnd end, Millis at, std::int16_t level);
@@ -266,6 +272,7 @@ class fMain final : public QMainWindow {
     const TimeSource& time_;
     Game game_;
     QTimer clock_;
+    Millis clockAdvancedAt_ = 0;  // when advanceClock last ran
     QTimer levelBannerTimer_;
     std::unique_ptr<cRender> renderer_;
     FramePacer pacer_;

@@ -37,8 +37,7 @@ QRegion changedRegion(const QImage& before, const QImage& after) {
     if (after.isNull()) {
         return {};
     }
-    if (before.size() != after.size() || before.format() != after.format() ||
-        after.depth() != 32) {
+    if (before.size() != after.size() || before.format() != after.format() || after.depth() != 32) {
         return QRegion(after.rect());
     }
     const int width = after.width();
@@ -96,10 +95,10 @@ void copyRegion(const QImage& from, const QRegion& region, QImage& into) {
         if (part.isEmpty()) {
             continue;
         }
-        const auto bytes = static_cast<std::size_t>(part.width()) *
-                           static_cast<std::size_t>(from.depth() / 8);
-        const auto offset = static_cast<std::size_t>(part.left()) *
-                            static_cast<std::size_t>(from.depth() / 8);
+        const auto bytes =
+            static_cast<std::size_t>(part.width()) * static_cast<std::size_t>(from.depth() / 8);
+        const auto offset =
+            static_cast<std::size_t>(part.left()) * static_cast<std::size_t>(from.depth() / 8);
         for (int y = part.top(); y <= part.bottom(); ++y) {
             std::memcpy(into.scanLine(y) + offset, from.constScanLine(y) + offset, bytes);
         }

@@ -15,9 +15,9 @@
 #include <QTimer>
 
 #include "game/ball.h"
-#include "game/tiles.h"
 #include "game/level.h"
 #include "game/random.h"
+#include "game/tiles.h"
 #include "render/crender.h"
 #include "render/entity.h"
 #include "render/qt/image_surface.h"
@@ -131,8 +131,10 @@ QRegion changedCells(const Tiles& before, const Tiles& after, float tileW, float
             if (before.at(x, y) != after.at(x, y)) {
                 const int left = static_cast<int>(std::floor(static_cast<double>(x) * tileW)) - 1;
                 const int top = static_cast<int>(std::floor(static_cast<double>(y) * tileH)) - 1;
-                const int right = static_cast<int>(std::ceil(static_cast<double>(x + 1) * tileW)) + 1;
-                const int bottom = static_cast<int>(std::ceil(static_cast<double>(y + 1) * tileH)) + 1;
+                const int right =
+                    static_cast<int>(std::ceil(static_cast<double>(x + 1) * tileW)) + 1;
+                const int bottom =
+                    static_cast<int>(std::ceil(static_cast<double>(y + 1) * tileH)) + 1;
                 cells += QRect(left, top, right - left, bottom - top);
             }
         }
@@ -174,7 +176,8 @@ TEST_F(ShellFrames, EachFrameCopiesToTheScreenOnlyWhatChanged) {
         if (presented > 2) {
             ASSERT_LE(next, changes.size());
             const Change& change = changes[next - 1];
-            EXPECT_TRUE(box.shown() == drawnAfresh(window)) << "on screen after the " << change.name;
+            EXPECT_TRUE(box.shown() == drawnAfresh(window))
+                << "on screen after the " << change.name;
             EXPECT_TRUE(box.shown() == image) << change.name;
             const QRegion region = box.lastPresented();
             EXPECT_FALSE(region.isEmpty()) << change.name;
