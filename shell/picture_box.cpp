@@ -24,9 +24,9 @@ PictureBox::PictureBox(const std::string& name, QWidget* parent)
 QRegion PictureBox::present() {
     const QImage& image = surface_.image();
     // A picture shown at another ratio has other logical pixels: all of it is new.
-    const QRegion changed = shown_.devicePixelRatio() == image.devicePixelRatio()
-                                ? changedRegion(shown_, image)
-                                : QRegion(image.rect());
+    QRegion changed = shown_.devicePixelRatio() == image.devicePixelRatio()
+                          ? changedRegion(shown_, image)
+                          : QRegion(image.rect());
     presented_ = changed;
     if (changed.isEmpty()) {
         return changed;
