@@ -52,6 +52,8 @@ namespace kestro::shell {
 inline constexpr Millis kStallLimitMs = 1000;
 // The longest the game clock sleeps at once; it wakes earlier when a tick is due.
 inline constexpr Millis kMaxClockWaitMs = 1000;
+// The longest the clock waits for a frame while it is advanced once a frame (60 Hz).
+inline constexpr Millis kMaxClockFrameMs = 17;
 
 // How long the banner of a completed level stays over the playfield.
 inline constexpr int kLevelBannerMs = 2000;
@@ -249,7 +251,7 @@ class fMain final : public QMainWindow {
     // Sets the cell size from the playfield's size in device pixels.
     void updateCellSize();
     void armClock();
-    // The screen's frame period in whole milliseconds (at least 1).
+    // The screen's frame period in whole milliseconds, 1 to kMaxClockFrameMs.
     Millis framePeriodMs() const;
     // Whether the clock is advanced once a frame: the ball's period is shorter than a frame, so
     // a wake-up for each of its ticks would show nothing more; pointer moves then carry their

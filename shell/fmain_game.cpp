@@ -50,7 +50,8 @@ void fMain::advanceClock() {
 Millis fMain::framePeriodMs() const {
     const QScreen* s = screen();
     const double hz = paceRate(s != nullptr ? s->refreshRate() : 0.0);
-    return std::max<Millis>(1, static_cast<Millis>(std::lround(1000.0 / hz)));
+    // A screen that reports a slow rate (a virtual one may) does not slow the clock below 60 Hz.
+    return std::clamp<Millis>(static_cast<Millis>(std::lround(1000.0 / hz)), 1, kMaxClockFrameMs);
 }
 
 bool fMain::clockPerFrame() const {
