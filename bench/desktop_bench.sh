@@ -2,7 +2,8 @@
 # The running game under a private Xvfb display: the time from start to the first level shown
 # (median of 5 starts), the processor use over SECONDS paused, and running at level 1, at level 80
 # and at top speed (Ball period 1 ms), as a percentage of one core (utime + stime from
-# /proc/PID/stat over the wall time), and the peak memory (VmHWM). Prints "name value" lines.
+# /proc/PID/stat over the wall time), the wake-ups a second at top speed (voluntary context
+# switches), and the peak memory (VmHWM). Prints "name value" lines.
 #   desktop_bench.sh KESTRO KESTRO_XWIN KESTRO_SIM [SECONDS=10]
 set -euo pipefail
 
@@ -46,12 +47,17 @@ ticks() {
     set -- ${stat##*) }
     echo $(( ${12} + ${13} ))
 }
-# Percentage of one core used over the next $seconds seconds.
+# The times the game has gone to sleep and woken again so far (voluntary context switches).
+switches() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$pid/status"; }
+# Percentage of one core used over the next $seconds seconds; the wake-ups a second over the
+# same time go to $work/wakeups.
 measure() {
-    local t0 c0 t1 c1
-    t0=$(now); c0=$(ticks) || return 1
+    local t0 c0 t1 c1 w0 w1
+    t0=$(now); c0=$(ticks) || return 1; w0=$(switches)
     sleep "$seconds"
-    t1=$(now); c1=$(ticks) || return 1
+    t1=$(now); c1=$(ticks) || return 1; w1=$(switches)
+    awk -v w="$((w1 - w0))" -v ns="$((t1 - t0))" 'BEGIN { printf "%.0f", w / (ns / 1e9) }' \
+        >"$work/wakeups"
     awk -v c="$((c1 - c0))" -v hz="$hz" -v ns="$((t1 - t0))" \
         'BEGIN { printf "%.2f", 100 * c / hz / (ns / 1e9) }'
 }
@@ -95,6 +101,7 @@ stop
 start "$work/fast.egf"
 unpause; sleep 1
 echo "cpu_top_speed_pct $(measure)"
+echo "wakeups_top_speed_per_s $(<"$work/wakeups")"
 echo "peak_memory_mb $(awk '/VmHWM/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/status")"
 stop
 INNER

@@ -36,6 +36,7 @@ void Game::generateLevel() {
 
 void Game::setPaused(bool paused, Millis t) {
     if (paused) {
+        applyPendingMoves();
         timers_.disable();
         return;
     }
@@ -49,6 +50,22 @@ void Game::advanceTo(Millis t) {
     if (messageOpen_) {
         return;
     }
+    // Each pointer move due by t comes after the timers due by its time and before the next.
+    std::size_t applied = 0;
+    while (applied < pendingMoves_.size() && pendingMoves_[applied].at <= t && !messageOpen_) {
+        const TimedMove move = pendingMoves_[applied++];
+        advanceStep(move.at);
+        Kestro_MouseMove(state_, move.x, move.y);
+    }
+    pendingMoves_.erase(pendingMoves_.begin(),
+                        pendingMoves_.begin() + static_cast<std::ptrdiff_t>(applied));
+    if (messageOpen_) {
+        return;
+    }
+    advanceStep(t);
+}
+
+void Game::advanceStep(Millis t) {
     if (stallLimit_ && timers_.enabled() && t - lastAdvance_ > *stallLimit_) {
         timers_.postpone(t - lastAdvance_ - *stallLimit_);
     }
@@ -92,6 +109,22 @@ void Game::fire(TimerId id, Millis at) {
 
 void Game::mouseMove(float x, float y) {
     Kestro_MouseMove(state_, x, y);
+}
+
+void Game::mouseMoveAt(Millis t, float x, float y) {
+    if (!timers_.enabled()) {
+        applyPendingMoves();
+        Kestro_MouseMove(state_, x, y);
+        return;
+    }
+    pendingMoves_.push_back(TimedMove{t, x, y});
+}
+
+void Game::applyPendingMoves() {
+    for (const TimedMove& move : pendingMoves_) {
+        Kestro_MouseMove(state_, move.x, move.y);
+    }
+    pendingMoves_.clear();
 }
 
 void Game::apply() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "game/display.h"
 #include "game/events.h"
@@ -68,6 +69,11 @@ class Game {
 
     // A pointer movement over the playfield, in its pixels.
     void mouseMove(float x, float y);
+    // A pointer movement that happened at time t, for a front end that advances the clock less
+    // often than the timers fire: the next advance to t or later first fires every timer due by
+    // t, then moves the wall, so the game is the one advancing to t and moving there would give.
+    // While paused (no timer runs) the wall moves at once. Moves are given in time order.
+    void mouseMoveAt(Millis t, float x, float y);
     // Apply: a new level from the sliders, keeping the banked score.
     void apply();
     // Reset: a new level from the sliders, from nothing.
@@ -109,6 +115,15 @@ class Game {
     };
 
     void fire(TimerId id, Millis at);
+    // Fires every timer due by t (after making up no more than the stall limit) and sets now.
+    void advanceStep(Millis t);
+    // Moves the wall for every pointer move given, in order, without firing a timer.
+    void applyPendingMoves();
+
+    struct TimedMove {
+        Millis at;
+        float x, y;
+    };
 
     GameState state_;
     TimerSet timers_;
@@ -122,6 +137,7 @@ class Game {
     Millis lastAdvance_ = 0;
     std::array<std::int64_t, kTimerCount> ticks_{};
     GameEvents* events_ = nullptr;
+    std::vector<TimedMove> pendingMoves_;  // in time order, not yet applied
 };
 
 }  // namespace kestro

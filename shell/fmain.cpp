@@ -300,7 +300,6 @@ void fMain::connectHandlers() {
     controls_.Kestro.surface().setOnRefresh([this] { presentFrame(); });
     // On a screen with another pixel ratio the playfield has other pixels, so other cells.
     controls_.Kestro.setOnPixelRatioChanged([this] { updateCellSize(); });
-    controls_.ScoreDisp.surface().setOnRefresh([this] { controls_.ScoreDisp.update(); });
 }
 
 void fMain::resizeEvent(QResizeEvent* event) {

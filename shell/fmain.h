@@ -59,6 +59,8 @@ namespace kestro::shell {
 inline constexpr Millis kStallLimitMs = 1000;
 // The longest the game clock sleeps at once; it wakes earlier when a tick is due.
 inline constexpr Millis kMaxClockWaitMs = 1000;
+// The longest the clock waits for a frame while it is advanced once a frame (60 Hz).
+inline constexpr Millis kMaxClockFrameMs = 17;
 
 // How long the banner of a completed level stays over the playfield.
 inline constexpr int kLevelBannerMs = 2000;
@@ -314,6 +316,12 @@ class fMain final : public QMainWindow {
     // Sets the cell size from the playfield's size in device pixels.
     void updateCellSize();
     void armClock();
+    // The screen's frame period in whole milliseconds, 1 to kMaxClockFrameMs.
+    Millis framePeriodMs() const;
+    // Whether the clock is advanced once a frame: the ball's period is shorter than a frame, so
+    // a wake-up for each of its ticks would show nothing more; pointer moves then carry their
+    // times and the game plays them between the ticks they fell between.
+    bool clockPerFrame() const;
     // A level has ended and the next one is built (Game::onLevelEnd): the score box shows the
     // new level's score, and a completion is told by the banner over the playfield.
     void levelEnded(LevelEnd end, Millis at, std::int16_t level);
@@ -331,6 +339,7 @@ class fMain final : public QMainWindow {
     const TimeSource& time_;
     Game game_;
     QTimer clock_;
+    Millis clockAdvancedAt_ = 0;  // when advanceClock last ran
     QTimer levelBannerTimer_;
     std::unique_ptr<cRender> renderer_;
     FramePacer pacer_;

@@ -2,12 +2,16 @@
 // dump. Each hands the event to the game and leaves the rules to it.
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <utility>
 
+#include <QScreen>
+
 #include "shell/accessibility.h"
 #include "shell/fmain.h"
+#include "shell/frame_pacer.h"
 
 namespace kestro::shell {
 
@@ -39,12 +43,24 @@ void fMain::cPaused_Click() {
 }
 
 void fMain::advanceClock() {
+    clockAdvancedAt_ = time_.now();
     if (demo_) {
-        advanceDemo(time_.now());
+        advanceDemo(clockAdvancedAt_);
     } else {
-        game_.advanceTo(time_.now());
+        game_.advanceTo(clockAdvancedAt_);
     }
     armClock();
+}
+
+Millis fMain::framePeriodMs() const {
+    const QScreen* s = screen();
+    const double hz = paceRate(s != nullptr ? s->refreshRate() : 0.0);
+    // A screen that reports a slow rate (a virtual one may) does not slow the clock below 60 Hz.
+    return std::clamp<Millis>(static_cast<Millis>(std::lround(1000.0 / hz)), 1, kMaxClockFrameMs);
+}
+
+bool fMain::clockPerFrame() const {
+    return !game_.paused() && game_.timers().period(TimerId::Ball) < framePeriodMs();
 }
 
 void fMain::armClock() {
@@ -55,14 +71,23 @@ void fMain::armClock() {
         clock_.stop();
         return;
     }
-    const Millis wait = std::max<Millis>(0, *due - time_.now());
+    const Millis now = time_.now();
+    Millis wait = std::max<Millis>(0, *due - now);
+    if (clockPerFrame()) {
+        // Every tick due by then fires at the next frame's advance, in order.
+        wait = std::max<Millis>(wait, clockAdvancedAt_ + framePeriodMs() - now);
+    }
     clock_.start(static_cast<int>(std::min<Millis>(wait, kMaxClockWaitMs)));
 }
 
 void fMain::Kestro_MouseMove(int button, int shift, float x, float y) {
     static_cast<void>(button);  // the wall follows the pointer with or without buttons
     static_cast<void>(shift);
-    game_.mouseMove(x, y);
+    if (clockPerFrame()) {
+        game_.mouseMoveAt(time_.now(), x, y);
+    } else {
+        game_.mouseMove(x, y);
+    }
 }
 
 void fMain::levelEnded(LevelEnd end, Millis at, std::int16_t level) {

@@ -122,7 +122,7 @@ bool fMain::frameWanted() {
 }
 
 void fMain::presentFrame() {
-    controls_.Kestro.update();
+    controls_.Kestro.present();
     if (framePresented_) {
         framePresented_(controls_.Kestro.surface().image());
     }

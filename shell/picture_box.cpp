@@ -7,6 +7,8 @@
 #include <QResizeEvent>
 #include <QtMath>
 
+#include "render/qt/changed_region.h"
+
 namespace kestro::shell {
 
 PictureBox::PictureBox(const std::string& name, QWidget* parent)
@@ -16,6 +18,37 @@ PictureBox::PictureBox(const std::string& name, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     surface_.setBackColor(palette().color(QPalette::Window));
     surface_.setOnVisibleChanged([this](bool visible) { setVisible(visible); });
+    surface_.setOnRefresh([this] { present(); });
+}
+
+QRegion PictureBox::present() {
+    const QImage& image = surface_.image();
+    // A picture shown at another ratio has other logical pixels: all of it is new.
+    QRegion changed = shown_.devicePixelRatio() == image.devicePixelRatio()
+                          ? changedRegion(shown_, image)
+                          : QRegion(image.rect());
+    presented_ = changed;
+    if (changed.isEmpty()) {
+        return changed;
+    }
+    if (shown_.size() != image.size() || shown_.format() != image.format()) {
+        shown_ = image.copy();
+    } else {
+        copyRegion(image, changed, shown_);
+    }
+    shown_.setDevicePixelRatio(image.devicePixelRatio());
+    // The device pixels' part in the box's own coordinates, widened to whole logical pixels.
+    const qreal ratio = image.devicePixelRatio();
+    QRegion logical;
+    for (const QRect& r : changed) {
+        const int left = qFloor(r.left() / ratio);
+        const int top = qFloor(r.top() / ratio);
+        const int right = qCeil((r.right() + 1) / ratio);
+        const int bottom = qCeil((r.bottom() + 1) / ratio);
+        logical += QRect(left, top, right - left, bottom - top);
+    }
+    update(logical);
+    return changed;
 }
 
 QSize PictureBox::devicePixelSize() const {
@@ -43,15 +76,16 @@ bool PictureBox::event(QEvent* event) {
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QImage& image = surface_.image();
-    const QRect r = event->rect();
+    const QImage& image = shown_;
     const qreal ratio = image.devicePixelRatio();
-    // The image's device pixels that lie under the part to paint.
-    const QRectF source(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio);
-    painter.drawImage(QRectF(r), image, source);
-    // Parts of the box the image does not cover yet show the background.
+    // The picture's device pixels that lie under each part to paint.
+    for (const QRect& r : event->region()) {
+        const QRectF source(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio);
+        painter.drawImage(QRectF(r), image, source);
+    }
+    // Parts of the box the picture does not cover yet show the background.
     const QRect covered(QPoint(0, 0), image.deviceIndependentSize().toSize());
-    const QRegion uncovered = QRegion(r).subtracted(QRegion(covered));
+    const QRegion uncovered = event->region().subtracted(QRegion(covered));
     for (const QRect& u : uncovered) {
         painter.fillRect(u, surface_.shownBackColor());
     }

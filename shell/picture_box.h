@@ -1,6 +1,8 @@
 #pragma once
 // A picture box: a widget that owns a persistent image (an ImageSurface) and shows it. Drawing
-// goes to the image; refresh() on the surface shows it on screen.
+// goes to the image; refresh() on the surface presents it (present()): the box keeps the picture
+// last presented and paints from it, and a frame copies to the screen only the part of the image
+// that differs from that picture.
 //
 // The image has the box's size in device pixels: on a screen scaled by 2 it is twice the box's
 // logical size and carries the ratio, so it is shown pixel for pixel and everything drawn on it
@@ -10,6 +12,8 @@
 #include <string>
 
 #include <QAccessible>
+#include <QImage>
+#include <QRegion>
 #include <QSize>
 #include <QWidget>
 
@@ -23,6 +27,15 @@ class PictureBox final : public QWidget {
 
     ImageSurface& surface() { return surface_; }
     const ImageSurface& surface() const { return surface_; }
+
+    // Shows the image as it is now: the part that differs from the picture presented before
+    // (all of it after a resize) is copied into the picture on screen and repainted. Returns
+    // that part in device pixels; empty when the frame changed nothing.
+    QRegion present();
+    // The picture on screen: the image as last presented.
+    const QImage& shown() const { return shown_; }
+    // The part the last present() copied, in device pixels.
+    const QRegion& lastPresented() const { return presented_; }
 
     // The palette the next frames are drawn in.
     void usePalette(PaletteId id) { surface_.setPalette(id); }
@@ -65,6 +78,8 @@ class PictureBox final : public QWidget {
     void fitImage();
 
     ImageSurface surface_;
+    QImage shown_;
+    QRegion presented_;
     std::function<void(int, int, float, float)> onMouseMove_;
     std::function<void()> onPixelRatioChanged_;
     std::function<void()> onMousePress_;

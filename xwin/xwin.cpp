@@ -189,10 +189,28 @@ struct Box {
     int left = 0, top = 0, width = 0, height = 0;
 };
 
+// Whether the picture holds a blue and a green pixel anywhere: one pass that rules out most
+// frames (blank, all black, still being laid out) before the frame search looks at them.
+bool hasBallAndGoalColours(const Shot& s) {
+    bool blue = false;
+    bool green = false;
+    for (const Rgb& p : s.pixels) {
+        blue = blue || isBlue(p);
+        green = green || isGreen(p);
+        if (blue && green) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // A level is on screen when a black frame of border walls at least 300 pixels long on each side
 // encloses the blue ball and a green goal.
 std::optional<Box> findLevel(const Shot& s) {
     constexpr int kMinRun = 300;
+    if (!hasBallAndGoalColours(s)) {
+        return std::nullopt;
+    }
     for (int x = 0; x < s.width; ++x) {
         int runStart = -1;
         for (int y = 0; y <= s.height; ++y) {
@@ -212,7 +230,7 @@ std::optional<Box> findLevel(const Shot& s) {
                     }
                     bool blue = false;
                     bool green = false;
-                    for (int yy = box.top; yy < box.top + box.height; ++yy) {
+                    for (int yy = box.top; yy < box.top + box.height && !(blue && green); ++yy) {
                         for (int xx = box.left; xx < box.left + box.width; ++xx) {
                             blue = blue || isBlue(s.at(xx, yy));
                             green = green || isGreen(s.at(xx, yy));

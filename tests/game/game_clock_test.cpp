@@ -341,5 +341,93 @@ TEST(GameClock, TheSameEventsAtTheSameTimesGiveTheSameGame) {
     EXPECT_EQ(fine.game.state(), coarse.game.state());
 }
 
+TEST(GameClock, PointerMovesGivenWithTheirTimesPlayAsIfTheClockWentTickByTick) {
+    // A fast game (the ball's period comes down to 1 ms) advanced once a frame with the pointer
+    // moves of each frame given with their times, against the same moves played at their times
+    // on a clock advanced every millisecond. Moves fall between ticks, on a tick's millisecond,
+    // several in one frame, and a frame period of 20 ms puts up to 20 ball ticks in a frame. A
+    // suspension of the machine from 9000 to 10500 ms (no advance at all) counts as paused in
+    // both beyond the stall limit.
+    struct Move {
+        Millis at;
+        float x, y;
+    };
+    std::vector<Move> moves;
+    for (Millis t = 3; t <= 14000; t += 7) {
+        if (t > 9000 && t < 10500) {
+            continue;
+        }
+        moves.push_back(Move{t, static_cast<float>((t * 13) % 540), static_cast<float>(t % 520)});
+        if (t % 5 == 0) {  // a second move in the same millisecond
+            moves.push_back(
+                Move{t, static_cast<float>(t % 540), static_cast<float>((t * 7) % 520)});
+        }
+    }
+    const auto suspended = [](Millis t) { return t > 9000 && t < 10500; };
+    const auto play = [&](Fixture& f) {
+        f.game.state().tileW = 9.2f;
+        f.game.state().tileH = 11.1f;
+        f.game.setStallLimit(1000);
+        f.game.setPaused(false, 0);
+    };
+
+    Fixture tickByTick(1, 20, 500);
+    play(tickByTick);
+    std::size_t next = 0;
+    for (Millis t = 1; t <= 14000; ++t) {
+        if (suspended(t)) {
+            continue;
+        }
+        tickByTick.game.advanceTo(t);
+        while (next < moves.size() && moves[next].at == t) {
+            tickByTick.game.mouseMove(moves[next].x, moves[next].y);
+            ++next;
+        }
+    }
+
+    Fixture perFrame(1, 20, 500);
+    play(perFrame);
+    next = 0;
+    for (Millis frame = 20; frame <= 14000; frame += 20) {
+        if (suspended(frame)) {
+            continue;
+        }
+        while (next < moves.size() && moves[next].at <= frame) {
+            perFrame.game.mouseMoveAt(moves[next].at, moves[next].x, moves[next].y);
+            ++next;
+        }
+        perFrame.game.advanceTo(frame);
+    }
+
+    // 625 frames were played: most held several ball ticks.
+    EXPECT_GT(ticks(tickByTick.game, TimerId::Ball), 4 * 625) << "the ball ran fast";
+    EXPECT_EQ(perFrame.game.ticks(), tickByTick.game.ticks());
+    EXPECT_EQ(gridDiff(tickByTick.game.state().tiles, perFrame.game.state().tiles), "");
+    EXPECT_EQ(perFrame.game.state(), tickByTick.game.state());
+    EXPECT_EQ(perFrame.game.timers().due(TimerId::Ball),
+              tickByTick.game.timers().due(TimerId::Ball));
+}
+
+TEST(GameClock, APointerMoveWhilePausedMovesTheWallAtOnce) {
+    Fixture queued;
+    Fixture direct;
+    for (Fixture* f : {&queued, &direct}) {
+        f->game.state().tileW = 9.2f;
+        f->game.state().tileH = 11.1f;
+    }
+    queued.game.mouseMoveAt(50, 100.0f, 120.0f);
+    direct.game.mouseMove(100.0f, 120.0f);
+    EXPECT_EQ(queued.game.state(), direct.game.state());
+
+    // Moves not yet played when the game is paused are played then, before the timers stop.
+    queued.game.setPaused(false, 0);
+    direct.game.setPaused(false, 0);
+    queued.game.mouseMoveAt(5, 200.0f, 220.0f);
+    queued.game.setPaused(true, 10);
+    direct.game.mouseMove(200.0f, 220.0f);
+    direct.game.setPaused(true, 10);
+    EXPECT_EQ(queued.game.state(), direct.game.state());
+}
+
 }  // namespace
 }  // namespace kestro

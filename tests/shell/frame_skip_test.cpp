@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "game/ball.h"
 #include "game/level.h"
 #include "game/random.h"
+#include "game/tiles.h"
 #include "render/crender.h"
 #include "render/entity.h"
 #include "render/qt/image_surface.h"
@@ -118,6 +120,91 @@ TEST_F(ShellFrames, EachChangeIsDrawnAsAFreshFrameAndNothingElseIs) {
     EXPECT_EQ(presented, 2 + static_cast<int>(changes.size())) << "one frame per change";
     EXPECT_EQ(presentedWhileIdle, 0);
     EXPECT_EQ(window.gameState().level, 9) << "the load took place";
+}
+
+// The pixel box of the cells whose tiles differ between two grids, a pixel wider on each side
+// for the rounding of the cells' edges.
+QRegion changedCells(const Tiles& before, const Tiles& after, float tileW, float tileH) {
+    QRegion cells;
+    for (int x = 0; x < kCols; ++x) {
+        for (int y = 0; y < kRows; ++y) {
+            if (before.at(x, y) != after.at(x, y)) {
+                const int left = static_cast<int>(std::floor(static_cast<double>(x) * tileW)) - 1;
+                const int top = static_cast<int>(std::floor(static_cast<double>(y) * tileH)) - 1;
+                const int right =
+                    static_cast<int>(std::ceil(static_cast<double>(x + 1) * tileW)) + 1;
+                const int bottom =
+                    static_cast<int>(std::ceil(static_cast<double>(y + 1) * tileH)) + 1;
+                cells += QRect(left, top, right - left, bottom - top);
+            }
+        }
+    }
+    return cells;
+}
+
+TEST_F(ShellFrames, EachFrameCopiesToTheScreenOnlyWhatChanged) {
+    fMain window(trap, prompt);
+    struct Change {
+        std::string name;
+        std::function<void()> make;
+        bool whole;  // the whole picture is new
+    };
+    const std::vector<Change> changes = {
+        {"ball tick", [&] { Ball_Timer(window.gameState()); }, false},
+        {"another ball tick", [&] { Ball_Timer(window.gameState()); }, false},
+        {"pointer move",
+         [&] {
+             const GameState& s = window.gameState();
+             const QPointF pos(11 * s.tileW, 13 * s.tileH);
+             QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, Qt::NoButton,
+                              Qt::NoModifier);
+             QCoreApplication::sendEvent(&window.controls().Kestro, &move);
+         },
+         false},
+        {"Apply", [&] { window.controls().apply.click(); }, false},
+        {"resize", [&] { window.resize(window.width() + 40, window.height() + 30); }, true},
+    };
+    PictureBox& box = window.controls().Kestro;
+    std::size_t next = 0;
+    int presented = 0;
+    Tiles before;
+    window.setFramePresented([&](const QImage& image) {
+        ++presented;
+        if (presented < 2) {
+            return;  // the start-up banner
+        }
+        if (presented > 2) {
+            ASSERT_LE(next, changes.size());
+            const Change& change = changes[next - 1];
+            EXPECT_TRUE(box.shown() == drawnAfresh(window))
+                << "on screen after the " << change.name;
+            EXPECT_TRUE(box.shown() == image) << change.name;
+            const QRegion region = box.lastPresented();
+            EXPECT_FALSE(region.isEmpty()) << change.name;
+            if (change.whole) {
+                EXPECT_EQ(region, QRegion(image.rect())) << change.name;
+            } else {
+                const GameState& s = window.gameState();
+                const QRegion cells = changedCells(before, s.tiles, s.tileW, s.tileH);
+                EXPECT_TRUE(region.subtracted(cells).isEmpty())
+                    << "the " << change.name << " presented more than its cells";
+                EXPECT_LT(region.boundingRect().width() * region.boundingRect().height(),
+                          image.width() * image.height())
+                    << change.name;
+            }
+            // Presenting the same picture again copies nothing.
+            EXPECT_TRUE(box.present().isEmpty()) << change.name;
+        }
+        if (next < changes.size()) {
+            before = window.gameState().tiles;
+            changes[next++].make();
+            return;
+        }
+        window.close();
+    });
+    QTimer::singleShot(30000, &window, [&] { window.close(); });
+    window.Form_Load();
+    EXPECT_EQ(next, changes.size());
 }
 
 TEST_F(ShellFrames, APausedGamePresentsNothingNewAndARunningOneOnlyWhenTheBallMoves) {

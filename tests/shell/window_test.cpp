@@ -420,6 +420,7 @@ TEST(ShellPictureBox, ShowsItsImageAndReportsPointerMovesInItsPixels) {
     surface.setFillColor(255);
     surface.setFillStyle(0);
     surface.rectangle(10, 5, 20, 15);
+    surface.refresh();
     const QImage shown = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(shown, surface.image());
 
