@@ -175,6 +175,9 @@ class fMain final : public QMainWindow {
     // The renderer between start-up and unload, else null.
     cRender* renderer() const { return renderer_.get(); }
 
+    // Called once, when the first frame has been presented: work that need not delay it.
+    void setAfterFirstFrame(std::function<void()> f) { afterFirstFrame_ = std::move(f); }
+
     // Called with the playfield's image each time a frame is presented (tests watch frames).
     void setFramePresented(std::function<void(const QImage&)> f) { framePresented_ = std::move(f); }
 
@@ -344,6 +347,7 @@ class fMain final : public QMainWindow {
     std::unique_ptr<cRender> renderer_;
     FramePacer pacer_;
     std::function<void(const QImage&)> framePresented_;
+    std::function<void()> afterFirstFrame_;
     std::unique_ptr<FileDialog> ownFileDialog_;
     FileDialog* fileDialog_ = nullptr;
     std::unique_ptr<InfoPrompt> ownInfoPrompt_;

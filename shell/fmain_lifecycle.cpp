@@ -126,6 +126,12 @@ void fMain::presentFrame() {
     if (framePresented_) {
         framePresented_(controls_.Kestro.surface().image());
     }
+    if (afterFirstFrame_) {
+        // Once: what need not delay the first level on screen.
+        const std::function<void()> once = std::move(afterFirstFrame_);
+        afterFirstFrame_ = nullptr;
+        once();
+    }
     const QScreen* s = screen();
     pacer_.waitForNextTick(s != nullptr ? s->refreshRate() : 0.0);
 }

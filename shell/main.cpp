@@ -50,12 +50,13 @@ int runGame(const kestro::shell::CommandLine& commandLine, char* programName,
     QApplication::setApplicationVersion(QString::fromUtf8(kestro::shell::buildVersion()));
     // The desktop finds the window's entry and icon by the application id.
     QGuiApplication::setDesktopFileName(id);
-    QApplication::setWindowIcon(QIcon::fromTheme(id));
 
     kestro::shell::QtTrapDialog trap;
     kestro::shell::QtMessagePrompt prompt;
     try {
         kestro::shell::fMain window(trap, prompt);
+        // Looking the icon up in the theme takes a few milliseconds: the first level comes first.
+        window.setAfterFirstFrame([id] { QApplication::setWindowIcon(QIcon::fromTheme(id)); });
         const auto closeOnSignal = closeSignals.watch([&window] { window.requestClose(); });
         if (commandLine.savedGame) {
             window.setStartupFile(*commandLine.savedGame);

@@ -95,6 +95,22 @@ TEST_F(ShellGamePlay, ThePointerWallAppearsInThePresentedFrame) {
     EXPECT_EQ(cellCentre(frames[2], s, 20, 12), wall);
 }
 
+TEST_F(ShellGamePlay, WorkAfterTheFirstFrameRunsOnceWhenItIsOnScreen) {
+    fMain window(trap, prompt);
+    std::vector<int> framesSeenByIt;
+    int presented = 0;
+    window.setAfterFirstFrame([&] { framesSeenByIt.push_back(presented); });
+    window.setFramePresented([&](const QImage&) {
+        if (++presented == 2) {
+            window.close();
+        }
+    });
+    QTimer::singleShot(30000, &window, [&] { window.close(); });
+    window.Form_Load();
+    EXPECT_EQ(presented, 2);
+    EXPECT_EQ(framesSeenByIt, std::vector<int>{1}) << "once, after the first frame";
+}
+
 TEST_F(ShellGamePlay, DraggingASliderChangesOnlyItsLabel) {
     fMain window(trap, prompt);
     runSession(window, 2, [&] {
