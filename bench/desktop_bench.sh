@@ -4,13 +4,21 @@
 # and at top speed (Ball period 1 ms), as a percentage of one core (utime + stime from
 # /proc/PID/stat over the wall time), the wake-ups a second at top speed (voluntary context
 # switches), and the peak memory (VmHWM). Prints "name value" lines.
-#   desktop_bench.sh KESTRO KESTRO_XWIN KESTRO_SIM [SECONDS=10]
+# Given FLOOR (bench/floor.cpp's program), it then measures the game and the floor in turn, ROUNDS
+# times, at level 1 with the pointer still, with the pointer moving at 60 Hz, and at top speed:
+# the processor use of the program and of the X server (Xvfb's own /proc/PID/stat), the
+# program's wake-ups a second, and the floor's painted pixels a second; it prints for each state
+# a line "side_STATE" with the medians over the rounds:
+#   kestro_cpu kestro_x kestro_wakeups floor_cpu floor_x floor_wakeups floor_pixels_per_s
+#   desktop_bench.sh KESTRO KESTRO_XWIN KESTRO_SIM [SECONDS=10 [FLOOR [ROUNDS=1]]]
 set -euo pipefail
 
 kestro=$1
 xwin=$2
 sim=$3
 seconds=${4:-10}
+floor=${5:-}
+rounds=${6:-1}
 
 command -v xvfb-run >/dev/null 2>&1 || { echo "desktop_bench: xvfb-run is not installed (Debian package xvfb)" >&2; exit 1; }
 
@@ -30,7 +38,7 @@ export XDG_DATA_HOME="$work/data" XDG_STATE_HOME="$work/state"
 cat >"$work/run.sh" <<'INNER'
 #!/usr/bin/env bash
 set -uo pipefail
-work=$1 xwin=$2 seconds=$3
+work=$1 xwin=$2 seconds=$3 floor=$4 rounds=$5
 export QT_QPA_PLATFORM=xcb
 # A configuration of the session's own: nothing goes into the user's, and leaving the window does
 # not pause the game while it is driven from outside.
@@ -40,15 +48,21 @@ printf '[Game]\nPauseWhenLeft=false\n' >"$XDG_CONFIG_HOME/kestro/kestro.conf"
 hz=$(getconf CLK_TCK)
 fail() { echo "desktop_bench: $*" >&2; exit 1; }
 now() { date +%s%N; }
-# Processor time of the game so far, in clock ticks: utime + stime, the 14th and 15th fields.
+# Processor time of a process so far (the game's by default), in clock ticks: utime + stime, the
+# 14th and 15th fields.
 ticks() {
     local stat
-    stat=$(<"/proc/$pid/stat") || return 1
+    stat=$(<"/proc/${1:-$pid}/stat") || return 1
     set -- ${stat##*) }
     echo $(( ${12} + ${13} ))
 }
 # The times the game has gone to sleep and woken again so far (voluntary context switches).
 switches() { awk '/^voluntary_ctxt_switches/ { print $2 }' "/proc/$pid/status"; }
+# The X server: the Xvfb that xvfb-run started for this script.
+xserver=""
+for p in $(ps -o pid= --ppid "$PPID"); do
+    [ "$(cat "/proc/$p/comm" 2>/dev/null)" = Xvfb ] && xserver=$p
+done
 # Percentage of one core used over the next $seconds seconds; the wake-ups a second over the
 # same time go to $work/wakeups.
 measure() {
@@ -104,6 +118,68 @@ echo "cpu_top_speed_pct $(measure)"
 echo "wakeups_top_speed_per_s $(<"$work/wakeups")"
 echo "peak_memory_mb $(awk '/VmHWM/ { printf "%.1f", $2 / 1024 }' "/proc/$pid/status")"
 stop
+
+[ -n "$floor" ] || exit 0
+[ -n "$xserver" ] || fail "no Xvfb process found beside this script"
+# "cpu x_cpu wakeups" of the running program and the X server over the next $seconds seconds.
+side_measure() {
+    local t0 c0 x0 w0 t1 c1 x1 w1
+    t0=$(now); c0=$(ticks) || return 1; x0=$(ticks "$xserver"); w0=$(switches)
+    sleep "$seconds"
+    t1=$(now); c1=$(ticks) || return 1; x1=$(ticks "$xserver"); w1=$(switches)
+    awk -v c="$((c1 - c0))" -v x="$((x1 - x0))" -v w="$((w1 - w0))" -v hz="$hz" \
+        -v ns="$((t1 - t0))" 'BEGIN { s = ns / 1e9; printf "%.2f %.2f %.0f", 100 * c / hz / s, 100 * x / hz / s, w / s }'
+}
+# One state of one program: start it, let it run a second, measure (with the pointer sweeping
+# over the playfield in the state "moving"), close it. Appends "cpu x wakeups [pixels/s]" to
+# $work/side_STATE_PROGRAM.
+side_run() {  # state program
+    local saved=level1 period=250 mover=""
+    [ "$1" = top ] && { saved=fast; period=1; }
+    if [ "$2" = kestro ]; then
+        start "$work/$saved.egf"
+        unpause
+    else
+        "$floor" "$period" >"$work/stdout" 2>"$work/stderr" &
+        pid=$!
+        win=$("$xwin" find floor 30) || fail "no window titled floor appeared"
+        read -r left top width height < <("$xwin" level "$win" 30) || fail "the floor shows no grid"
+    fi
+    # Where the ball cannot be: a row near the top of the playfield, clear of the border.
+    local y=$((top + height / 10))
+    "$xwin" move "$win" $((left + width / 4)) "$y"
+    sleep 1
+    if [ "$1" = moving ]; then
+        "$xwin" sweep "$win" $((left + width / 4)) "$y" $((width / 2)) $((seconds + 2)) &
+        mover=$!
+    fi
+    local figures
+    figures=$(side_measure)
+    [ -n "$mover" ] && { kill "$mover" 2>/dev/null; wait "$mover" 2>/dev/null || true; }
+    stop
+    if [ "$2" = floor ]; then
+        figures+=" $(awk '/^painted_pixels/ { printf "%.0f", ($4 > 0 ? $2 / $4 : 0) }' "$work/stdout")"
+    fi
+    echo "$figures" >>"$work/side_$1_$2"
+}
+for ((round = 0; round < rounds; round++)); do
+    for state in still moving top; do
+        side_run "$state" kestro
+        side_run "$state" floor
+    done
+done
+# The median of each column over the rounds.
+medians() {
+    awk '{ for (i = 1; i <= NF; ++i) v[i, NR] = $i; if (NF > n) n = NF }
+         END { for (i = 1; i <= n; ++i) {
+                   m = 0; for (r = 1; r <= NR; ++r) a[++m] = v[i, r]
+                   for (p = 1; p <= m; ++p) for (q = p + 1; q <= m; ++q) if (a[q] < a[p]) { t = a[p]; a[p] = a[q]; a[q] = t }
+                   printf "%s%s", (i > 1 ? " " : ""), a[int((m + 1) / 2)] }
+               print "" }' "$1"
+}
+for state in still moving top; do
+    echo "side_$state $(medians "$work/side_${state}_kestro") $(medians "$work/side_${state}_floor")"
+done
 INNER
 chmod +x "$work/run.sh"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$work/run.sh" "$work" "$xwin" "$seconds"
+xvfb-run -a -s "-screen 0 1280x1024x24" "$work/run.sh" "$work" "$xwin" "$seconds" "$floor" "$rounds"

@@ -10,6 +10,8 @@
 //   kestro-xwin click WIN X Y           a left click at X, Y of WIN (synthetic press, release)
 //   kestro-xwin close WIN               ask WIN to close, as a window manager's close does
 //   kestro-xwin move WIN X Y            move the pointer to X, Y of WIN
+//   kestro-xwin sweep WIN X Y W SECONDS move the pointer to and fro along W pixels from X, Y of
+//                                       WIN, one pixel a step, 60 steps a second, for SECONDS
 //   kestro-xwin pixel WIN X Y           print the colour "r g b" of WIN's pixel at X, Y
 //   kestro-xwin region WIN X Y W H      print a checksum of the pixels of a part of WIN
 //   kestro-xwin ballsteps WIN SECONDS   watch the ball for SECONDS; print how often it moved
@@ -360,7 +362,8 @@ int usage() {
     std::fputs(
         "usage: kestro-xwin find TITLE SECONDS | shown TITLE SECONDS | level WIN SECONDS | ball "
         "WIN | click WIN X Y | "
-        "close WIN | move WIN X Y | pixel WIN X Y | region WIN X Y W H | ballsteps WIN SECONDS | "
+        "close WIN | move WIN X Y | sweep WIN X Y W SECONDS | pixel WIN X Y | region WIN X Y W H | "
+        "ballsteps WIN SECONDS | "
         "storm WIN N SEED | keys WIN KEY... | changes WIN X Y W H SECONDS | wm SECONDS | "
         "minimize WIN | focus WIN | decoy TITLE SECONDS\n",
         stderr);
@@ -616,6 +619,24 @@ int main(int argc, char** argv) {
         XWarpPointer(d, None, w, 0, 0, 0, 0, std::atoi(args[2].c_str()),
                      std::atoi(args[3].c_str()));
         XFlush(d);
+        return 0;
+    }
+    if (command == "sweep" && args.size() == 6) {
+        const int x = std::atoi(args[2].c_str());
+        const int y = std::atoi(args[3].c_str());
+        const int width = std::max(1, std::atoi(args[4].c_str()));
+        const auto step = std::chrono::microseconds(16667);
+        auto next = std::chrono::steady_clock::now();
+        const auto end = next + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                    std::chrono::duration<double>(std::atof(args[5].c_str())));
+        for (int i = 0; next < end; ++i) {
+            const int along = i % (2 * width);
+            XWarpPointer(d, None, w, 0, 0, 0, 0, x + (along < width ? along : 2 * width - along),
+                         y);
+            XFlush(d);
+            next += step;
+            std::this_thread::sleep_until(next);
+        }
         return 0;
     }
     if (command == "pixel" && args.size() == 4) {
