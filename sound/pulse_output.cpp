@@ -37,7 +37,7 @@ class PulseOutput final : public SoundOutput {
 }  // namespace
 
 std::unique_ptr<SoundOutput> openSystemOutput() {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(kSampleRate), 1};
+    const pa_sample_spec samples{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(kSampleRate), 1};
     // A short buffer keeps an event's sound close to its tick: two blocks ahead at most, one
     // request a block, and playing starts again after a silence as soon as one block is there.
     pa_buffer_attr buffer{};
@@ -48,7 +48,7 @@ std::unique_ptr<SoundOutput> openSystemOutput() {
     buffer.fragsize = static_cast<std::uint32_t>(-1);
     int error = 0;
     pa_simple* stream = pa_simple_new(nullptr, "Kestro", PA_STREAM_PLAYBACK, nullptr, "game sounds",
-                                      &spec, nullptr, &buffer, &error);
+                                      &samples, nullptr, &buffer, &error);
     if (stream == nullptr) {
         return nullptr;
     }
