@@ -56,13 +56,7 @@ class DemoWindow : public ::testing::Test {
     }
 
     // A pointer move over the playfield onto cell (x, y), as the player's pointer makes it.
-    static void pointAt(fMain& window, int x, int y) {
-        const GameState& s = window.gameState();
-        const QPointF pos(static_cast<float>(x + 1) * s.tileW, static_cast<float>(y + 1) * s.tileH);
-        QMouseEvent move(QEvent::MouseMove, pos, window.controls().Kestro.mapToGlobal(pos),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&window.controls().Kestro, &move);
-    }
+    static void pointAt(fMain& window, int x, int y) { test::movePointerToCell(window, x, y); }
 
     test::TempConfig config;
     test::TempLog log;

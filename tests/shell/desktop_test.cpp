@@ -464,9 +464,7 @@ TEST_F(DesktopWindow, ThePointerWallFollowsThePointerOnAScreenScaledByTwo) {
         const GameState& s = window.gameState();
         // Qt gives logical positions: the point that maps to cell (10, 12) in device pixels.
         const QPointF pos(11 * s.tileW / kRatio, 13 * s.tileH / kRatio);
-        QMouseEvent move(QEvent::MouseMove, pos, window.controls().Kestro.mapToGlobal(pos),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(&window.controls().Kestro, &move);
+        test::movePointer(window, pos);
         EXPECT_EQ(s.cursorX, 10);
         EXPECT_EQ(s.cursorY, 12);
         EXPECT_EQ(s.tiles.at(10, 12), tileWall);

@@ -79,14 +79,7 @@ TEST_F(ShellFrames, EachChangeIsDrawnAsAFreshFrameAndNothingElseIs) {
     window.setFileDialog(dialog);
     const std::vector<std::pair<std::string, std::function<void()>>> changes = {
         {"ball tick", [&] { Ball_Timer(window.gameState()); }},
-        {"pointer move",
-         [&] {
-             const GameState& s = window.gameState();
-             const QPointF pos(11 * s.tileW, 13 * s.tileH);
-             QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, Qt::NoButton,
-                              Qt::NoModifier);
-             QCoreApplication::sendEvent(&window.controls().Kestro, &move);
-         }},
+        {"pointer move", [&] { test::movePointerToCell(window, 10, 12); }},
         {"Apply", [&] { window.controls().apply.click(); }},
         {"load", [&] { window.controls().mnuOpen.trigger(); }},
         {"resize", [&] { window.resize(window.width() + 40, window.height() + 30); }},
@@ -152,15 +145,7 @@ TEST_F(ShellFrames, EachFrameCopiesToTheScreenOnlyWhatChanged) {
     const std::vector<Change> changes = {
         {"ball tick", [&] { Ball_Timer(window.gameState()); }, false},
         {"another ball tick", [&] { Ball_Timer(window.gameState()); }, false},
-        {"pointer move",
-         [&] {
-             const GameState& s = window.gameState();
-             const QPointF pos(11 * s.tileW, 13 * s.tileH);
-             QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, Qt::NoButton,
-                              Qt::NoModifier);
-             QCoreApplication::sendEvent(&window.controls().Kestro, &move);
-         },
-         false},
+        {"pointer move", [&] { test::movePointerToCell(window, 10, 12); }, false},
         {"Apply", [&] { window.controls().apply.click(); }, false},
         {"resize", [&] { window.resize(window.width() + 40, window.height() + 30); }, true},
     };

@@ -51,11 +51,7 @@ class ShellGamePlay : public ::testing::Test {
 
 // Moves the pointer over the playfield to the position that maps to cell (x, y).
 void movePointerTo(fMain& window, int x, int y) {
-    const GameState& s = window.gameState();
-    const QPointF pos(static_cast<float>(x + 1) * s.tileW, static_cast<float>(y + 1) * s.tileH);
-    QMouseEvent move(QEvent::MouseMove, pos, window.controls().Kestro.mapToGlobal(pos),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(&window.controls().Kestro, &move);
+    test::movePointerToCell(window, x, y);
 }
 
 QRgb cellCentre(const QImage& image, const GameState& s, int x, int y) {

@@ -74,10 +74,7 @@ TEST_F(PaletteWindow, HighContrastDrawsTheSameSceneInItsColoursAndIsKept) {
             } else if (n == 3) {
                 contrast = frame.copy();
                 // The pointer's wall on an empty cell of row 1 (never scattered on).
-                const QPointF pos(11.0 * s.tileW, 2.0 * s.tileH);
-                QMouseEvent move(QEvent::MouseMove, pos, window.controls().Kestro.mapToGlobal(pos),
-                                 Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-                QCoreApplication::sendEvent(&window.controls().Kestro, &move);
+                test::movePointerToCell(window, 10, 1);
             } else if (n == 4) {
                 EXPECT_EQ(cellColour(frame, s, s.cursorX, s.cursorY), hcPointer);
                 EXPECT_EQ(cellColour(frame, s, 0, 1), hcWall) << "other walls stay white";

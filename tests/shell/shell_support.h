@@ -18,6 +18,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
+#include <QMouseEvent>
+#include <QPointF>
 #include <QTimer>
 
 #include "diag/error_trap.h"
@@ -123,6 +125,22 @@ class ManualTime final : public TimeSource {
   private:
     Millis now_ = 0;
 };
+
+// The pointer moved over the playfield to pos (the box's logical pixels), as the platform
+// reports it.
+inline void movePointer(fMain& window, QPointF pos, Qt::MouseButtons buttons = Qt::NoButton) {
+    QMouseEvent move(QEvent::MouseMove, pos, window.controls().Kestro.mapToGlobal(pos),
+                     Qt::NoButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window.controls().Kestro, &move);
+}
+
+// The pointer moved to the point that maps to cell (x, y) at a pixel ratio of 1: half a cell below
+// and right of the cell's centre.
+inline void movePointerToCell(fMain& window, int x, int y) {
+    const GameState& s = window.gameState();
+    movePointer(window,
+                QPointF(static_cast<float>(x + 1) * s.tileW, static_cast<float>(y + 1) * s.tileH));
+}
 
 // What most window tests need: the application, a log of their own, the prompts as stand-ins and
 // a time the test moves by hand.

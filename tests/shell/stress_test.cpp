@@ -48,8 +48,7 @@ class ShellStress : public ::testing::Test {
     }
 
     static void movePointer(fMain& window, QPointF pos, Qt::MouseButtons buttons) {
-        QMouseEvent move(QEvent::MouseMove, pos, pos, Qt::NoButton, buttons, Qt::NoModifier);
-        QCoreApplication::sendEvent(&window.controls().Kestro, &move);
+        test::movePointer(window, pos, buttons);
     }
 
     test::TempLog log;
