@@ -61,6 +61,10 @@ inline constexpr Millis kStallLimitMs = 1000;
 inline constexpr Millis kMaxClockWaitMs = 1000;
 // The longest the clock waits for a frame while it is advanced once a frame (60 Hz).
 inline constexpr Millis kMaxClockFrameMs = 17;
+// While the clock is advanced once a frame, each presented frame advances it after the frame's
+// wait; its own timer is set this much past the frame, so that it wakes the game only when no
+// frame comes (the picture did not change), and a frame costs one wake-up, not two.
+inline constexpr Millis kClockFrameSlackMs = 4;
 
 // How long the banner of a completed level stays over the playfield.
 inline constexpr int kLevelBannerMs = 2000;
@@ -319,6 +323,8 @@ class fMain final : public QMainWindow {
     // Sets the cell size from the playfield's size in device pixels.
     void updateCellSize();
     void armClock();
+    // After a presented frame's wait: advances the clock when it goes once a frame and is set.
+    void advanceClockAtFrame();
     // The screen's frame period in whole milliseconds, 1 to kMaxClockFrameMs.
     Millis framePeriodMs() const;
     // Whether the clock is advanced once a frame: the ball's period is shorter than a frame, so

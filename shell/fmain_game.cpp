@@ -9,6 +9,7 @@
 
 #include <QScreen>
 
+#include "common/runtime_error.h"
 #include "shell/accessibility.h"
 #include "shell/fmain.h"
 #include "shell/frame_pacer.h"
@@ -74,10 +75,24 @@ void fMain::armClock() {
     const Millis now = time_.now();
     Millis wait = std::max<Millis>(0, *due - now);
     if (clockPerFrame()) {
-        // Every tick due by then fires at the next frame's advance, in order.
-        wait = std::max<Millis>(wait, clockAdvancedAt_ + framePeriodMs() - now);
+        // Every tick due by then fires at the next frame's advance, in order; the timer is the
+        // fallback for when no frame comes.
+        wait =
+            std::max<Millis>(wait, clockAdvancedAt_ + framePeriodMs() + kClockFrameSlackMs - now);
     }
     clock_.start(static_cast<int>(std::min<Millis>(wait, kMaxClockWaitMs)));
+}
+
+void fMain::advanceClockAtFrame() {
+    // A clock that is not set (paused, held by a dialog, shutting down) stays as it is.
+    if (!clockPerFrame() || !clock_.isActive()) {
+        return;
+    }
+    try {
+        advanceClock();
+    } catch (const RuntimeError& e) {
+        fatalError(e);
+    }
 }
 
 void fMain::Kestro_MouseMove(int button, int shift, float x, float y) {

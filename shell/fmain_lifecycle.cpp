@@ -134,6 +134,7 @@ void fMain::presentFrame() {
     }
     const QScreen* s = screen();
     pacer_.waitForNextTick(s != nullptr ? s->refreshRate() : 0.0);
+    advanceClockAtFrame();
 }
 
 void fMain::closeEvent(QCloseEvent* event) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include <QEventLoop>
 #include <QImage>
 #include <QMouseEvent>
+#include <QSignalBlocker>
 #include <QTimer>
 
 #include "game/game_clock.h"
@@ -183,6 +185,52 @@ TEST_F(ShellGamePlay, TheRunningGameAcceleratesAndCountsTheScoreDown) {
         EXPECT_EQ(window.game().timers().period(TimerId::Ball), s.ballInterval);
         EXPECT_GT(window.game().ticks()[static_cast<std::size_t>(TimerId::Ball)], 0);
     });
+}
+
+// Once the ball is faster than a frame, the frame loop advances the clock itself after each
+// frame's wait: with the clock's own timer silenced, every presented frame still finds the game
+// advanced to the time of the frame before it, every ball tick due by then played.
+TEST_F(ShellGamePlay, AtTopSpeedEachFrameAdvancesTheClockWithoutItsTimer) {
+    test::ManualTime time;
+    fMain window(trap, prompt, time);
+    constexpr int kFirst = 2;
+    constexpr int kLast = 12;
+    int presented = 0;
+    Millis previousFrameAt = 0;
+    std::int64_t previousBallTicks = 0;
+    std::optional<QSignalBlocker> silenced;
+    window.setFramePresented([&](const QImage&) {
+        ++presented;
+        const auto ballTicks = window.game().ticks()[static_cast<std::size_t>(TimerId::Ball)];
+        if (presented == kFirst) {
+            window.sliders().SSpeed.setValue(500);
+            window.sliders().SAccel.setValue(20);
+            window.controls().apply.click();
+            window.controls().cPaused.setCheckState(Qt::Unchecked);
+            // A level that ends on the way starts slow again: play on until the ball is fast.
+            for (Millis played = 0;
+                 played < 60000 && window.game().timers().period(TimerId::Ball) > 1; played += 16) {
+                test::playFor(window, time, 16);
+            }
+            ASSERT_EQ(window.game().timers().period(TimerId::Ball), 1);
+            // The test only ever calls it through const access; silencing it changes no state.
+            silenced.emplace(const_cast<QTimer*>(&window.clockTimer()));
+        } else if (presented > kFirst) {
+            EXPECT_EQ(window.game().timers().now(), previousFrameAt) << "frame " << presented;
+            EXPECT_GT(ballTicks, previousBallTicks) << "frame " << presented;
+        }
+        if (presented == kLast) {
+            silenced.reset();
+            window.close();
+            return;
+        }
+        previousBallTicks = ballTicks;
+        time.advance(16);
+        previousFrameAt = time.now();
+    });
+    QTimer::singleShot(30000, &window, [&] { window.close(); });
+    window.Form_Load();
+    EXPECT_EQ(presented, kLast);
 }
 
 }  // namespace
