@@ -1,15 +1,20 @@
 #!/usr/bin/env bash
 # The running game under a private Xvfb display: the time from start to the first level shown
-# (median of 5 starts), the processor use over SECONDS paused, and running at level 1, at level 80
-# and at top speed (Ball period 1 ms), as a percentage of one core (utime + stime from
-# /proc/PID/stat over the wall time), the wake-ups a second at top speed (voluntary context
-# switches), and the peak memory (VmHWM). Prints "name value" lines.
-# Given FLOOR (bench/floor.cpp's program), it then measures the game and the floor in turn, ROUNDS
-# times, at level 1 with the pointer still, with the pointer moving at 60 Hz, and at top speed:
-# the processor use of the program and of the X server (Xvfb's own /proc/PID/stat), the
-# program's wake-ups a second, and the floor's painted pixels a second; it prints for each state
-# a line "side_STATE" with the medians over the rounds:
+# (median of 5 starts, 7 given FLOOR), the processor use over SECONDS paused, and running at
+# level 1, at level 80 and at top speed (Ball period 1 ms), as a percentage of one core (utime +
+# stime from /proc/PID/stat over the wall time), the wake-ups a second at top speed (voluntary
+# context switches), and the peak memory (VmHWM). Prints "name value" lines.
+# Given FLOOR (bench/floor.cpp's program), the starts alternate between the game and the floor (7
+# of each; first_frame_ms is then the game's median of 7) and a line "side_start GAME_MS FLOOR_MS"
+# gives both medians. It then measures the game and the floor in turn, ROUNDS times, at level 1
+# with the pointer still, with the pointer moving at 60 Hz, and at top speed: the processor use
+# of the program and of the X server (Xvfb's own /proc/PID/stat), the program's wake-ups a
+# second, the floor's painted pixels a second as it counts them itself, and each program's pixels
+# sent to X a second (drawn into its window, as the X server's DAMAGE extension reports them,
+# `kestro-xwin damage`); it prints for each state a line "side_STATE" with the medians over the
+# rounds:
 #   kestro_cpu kestro_x kestro_wakeups floor_cpu floor_x floor_wakeups floor_pixels_per_s
+#   kestro_sent_per_s floor_sent_per_s
 #   desktop_bench.sh KESTRO KESTRO_XWIN KESTRO_SIM [SECONDS=10 [FLOOR [ROUNDS=1]]]
 set -euo pipefail
 
@@ -83,22 +88,42 @@ start() {
 }
 stop() {
     "$xwin" close "$win"
-    wait "$pid" || fail "the game ended with status $?"
+    wait "$pid" || fail "the program ended with status $?"
 }
 unpause() { "$xwin" click "$win" 10 $((top - 14)); }
+# The median of the numbers given.
+median() { printf '%s\n' "$@" | sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
-starts=()
-for _ in 1 2 3 4 5; do
+# The milliseconds from starting a program (the game, or the floor at the game's first ball
+# period) to its window showing a level; both are started alike, in this same environment.
+time_start() {  # kestro | floor
+    local title=physics t0 t1
+    [ "$1" = floor ] && title=floor
     t0=$(now)
-    "$work/kestro" >"$work/stdout" 2>"$work/stderr" &
+    if [ "$1" = kestro ]; then
+        "$work/kestro" >"$work/stdout" 2>"$work/stderr" &
+    else
+        "$floor" 250 >"$work/stdout" 2>"$work/stderr" &
+    fi
     pid=$!
-    "$xwin" shown physics 30 || fail "no level on screen"
+    "$xwin" shown "$title" 30 || fail "no level on screen in the window titled $title"
     t1=$(now)
-    starts+=("$(( (t1 - t0) / 1000000 ))")
-    win=$("$xwin" find physics 5)
+    echo "$(( (t1 - t0) / 1000000 ))" >>"$work/starts_$1"
+    win=$("$xwin" find "$title" 5)
     stop
+}
+start_rounds=5
+[ -n "$floor" ] && start_rounds=7
+for ((i = 0; i < start_rounds; i++)); do
+    time_start kestro
+    [ -z "$floor" ] || time_start floor
 done
-echo "first_frame_ms $(printf '%s\n' "${starts[@]}" | sort -n | sed -n 3p)"
+mapfile -t game_starts <"$work/starts_kestro"
+echo "first_frame_ms $(median "${game_starts[@]}")"
+if [ -n "$floor" ]; then
+    mapfile -t floor_starts <"$work/starts_floor"
+    echo "side_start $(median "${game_starts[@]}") $(median "${floor_starts[@]}")"
+fi
 
 start "$work/level1.egf"
 sleep 1
@@ -121,18 +146,26 @@ stop
 
 [ -n "$floor" ] || exit 0
 [ -n "$xserver" ] || fail "no Xvfb process found beside this script"
-# "cpu x_cpu wakeups" of the running program and the X server over the next $seconds seconds.
+# "cpu x_cpu wakeups sent" of the running program and the X server over the next $seconds
+# seconds, sent being the pixels a second drawn into the program's window (the damage counter
+# watches the window over the same time, and ends by itself should the window go first).
 side_measure() {
-    local t0 c0 x0 w0 t1 c1 x1 w1
-    t0=$(now); c0=$(ticks) || return 1; x0=$(ticks "$xserver"); w0=$(switches)
+    local t0 c0 x0 w0 t1 c1 x1 w1 damage
+    "$xwin" damage "$win" "$seconds" >"$work/damage" 2>"$work/damage_stderr" &
+    damage=$!
+    t0=$(now); c0=$(ticks) || { kill "$damage"; wait "$damage"; return 1; }
+    x0=$(ticks "$xserver"); w0=$(switches)
     sleep "$seconds"
-    t1=$(now); c1=$(ticks) || return 1; x1=$(ticks "$xserver"); w1=$(switches)
+    t1=$(now); c1=$(ticks) || { kill "$damage"; wait "$damage"; return 1; }
+    x1=$(ticks "$xserver"); w1=$(switches)
+    wait "$damage" || { cat "$work/damage_stderr" >&2; return 1; }
     awk -v c="$((c1 - c0))" -v x="$((x1 - x0))" -v w="$((w1 - w0))" -v hz="$hz" \
         -v ns="$((t1 - t0))" 'BEGIN { s = ns / 1e9; printf "%.2f %.2f %.0f", 100 * c / hz / s, 100 * x / hz / s, w / s }'
+    awk '/^pixels/ { printf " %.0f", ($4 > 0 ? $2 / $4 : 0) }' "$work/damage"
 }
 # One state of one program: start it, let it run a second, measure (with the pointer sweeping
-# over the playfield in the state "moving"), close it. Appends "cpu x wakeups [pixels/s]" to
-# $work/side_STATE_PROGRAM.
+# over the playfield in the state "moving"), close it. Appends "cpu x wakeups sent" (the game)
+# or "cpu x wakeups painted sent" (the floor) to $work/side_STATE_PROGRAM.
 side_run() {  # state program
     local saved=level1 period=250 mover=""
     [ "$1" = top ] && { saved=fast; period=1; }
@@ -153,14 +186,15 @@ side_run() {  # state program
         "$xwin" sweep "$win" $((left + width / 4)) "$y" $((width / 2)) $((seconds + 2)) &
         mover=$!
     fi
-    local figures
-    figures=$(side_measure)
+    local figures painted="" cpu x wakeups sent
+    figures=$(side_measure) || fail "the $2's window could not be measured in the state $1"
     [ -n "$mover" ] && { kill "$mover" 2>/dev/null; wait "$mover" 2>/dev/null || true; }
     stop
     if [ "$2" = floor ]; then
-        figures+=" $(awk '/^painted_pixels/ { printf "%.0f", ($4 > 0 ? $2 / $4 : 0) }' "$work/stdout")"
+        painted=$(awk '/^painted_pixels/ { printf "%.0f", ($4 > 0 ? $2 / $4 : 0) }' "$work/stdout")
     fi
-    echo "$figures" >>"$work/side_$1_$2"
+    read -r cpu x wakeups sent <<<"$figures"
+    echo "$cpu $x $wakeups${painted:+ $painted} $sent" >>"$work/side_$1_$2"
 }
 for ((round = 0; round < rounds; round++)); do
     for state in still moving top; do
@@ -177,8 +211,11 @@ medians() {
                    printf "%s%s", (i > 1 ? " " : ""), a[int((m + 1) / 2)] }
                print "" }' "$1"
 }
+# The game's three figures and the floor's four, then the pixels sent of each.
 for state in still moving top; do
-    echo "side_$state $(medians "$work/side_${state}_kestro") $(medians "$work/side_${state}_floor")"
+    read -r k_cpu k_x k_wakeups k_sent < <(medians "$work/side_${state}_kestro")
+    read -r f_cpu f_x f_wakeups f_painted f_sent < <(medians "$work/side_${state}_floor")
+    echo "side_$state $k_cpu $k_x $k_wakeups $f_cpu $f_x $f_wakeups $f_painted $k_sent $f_sent"
 done
 INNER
 chmod +x "$work/run.sh"

@@ -30,6 +30,11 @@
 //   kestro-xwin decoy TITLE SECONDS     map a small window titled TITLE in the screen's lower
 //                                       right corner and keep it for SECONDS (another program's
 //                                       window to turn to)
+//   kestro-xwin damage WIN SECONDS      count the pixels drawn into WIN for SECONDS, as the X
+//                                       server's DAMAGE extension reports them (the area of every
+//                                       rectangle drawn, overlaps counted again); print "pixels N
+//                                       seconds S", S the seconds measured (fewer when WIN is
+//                                       destroyed first, which ends the count with status 1)
 //
 // Exit status 0 on success, 1 when the condition was not met in time, 2 on usage errors.
 
@@ -38,6 +43,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#ifdef KESTRO_XWIN_DAMAGE
+#include <X11/extensions/Xdamage.h>
+#endif
+#include <poll.h>
 
 #include <algorithm>
 #include <chrono>
@@ -365,7 +374,7 @@ int usage() {
         "close WIN | move WIN X Y | sweep WIN X Y W SECONDS | pixel WIN X Y | region WIN X Y W H | "
         "ballsteps WIN SECONDS | "
         "storm WIN N SEED | keys WIN KEY... | changes WIN X Y W H SECONDS | wm SECONDS | "
-        "minimize WIN | focus WIN | decoy TITLE SECONDS\n",
+        "minimize WIN | focus WIN | decoy TITLE SECONDS | damage WIN SECONDS\n",
         stderr);
     return 2;
 }
@@ -527,6 +536,69 @@ int decoy(Display* d, const std::string& title, double seconds) {
     }
     XDestroyWindow(d, w);
     return 0;
+}
+
+// The pixels drawn into w over the given time, as the DAMAGE extension reports them one
+// rectangle a drawing request; prints "pixels N seconds S". A destroyed window ends the count.
+int countDamage(Display* d, Window w, double seconds) {
+#ifdef KESTRO_XWIN_DAMAGE
+    int eventBase = 0;
+    int errorBase = 0;
+    if (XDamageQueryExtension(d, &eventBase, &errorBase) == 0) {
+        std::fputs("kestro-xwin: the X server has no DAMAGE extension\n", stderr);
+        return 1;
+    }
+    XSelectInput(d, w, StructureNotifyMask);
+    // Freed with the window or, at the latest, with the connection.
+    XDamageCreate(d, w, XDamageReportRawRectangles);
+    // The server reports the whole window at once as the damage a new object starts with: that
+    // report, queued by the time the server has answered, is not drawing and is not counted.
+    XSync(d, False);
+    bool destroyed = false;
+    while (XPending(d) > 0) {
+        XEvent ev;
+        XNextEvent(d, &ev);
+        destroyed = destroyed || (ev.type == DestroyNotify && ev.xdestroywindow.window == w);
+    }
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const auto end =
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    long long pixels = 0;
+    while (!destroyed) {
+        while (!destroyed && XPending(d) > 0) {
+            XEvent ev;
+            XNextEvent(d, &ev);
+            if (ev.type == eventBase + XDamageNotify) {
+                const auto& area = reinterpret_cast<const XDamageNotifyEvent&>(ev).area;
+                pixels += static_cast<long long>(area.width) * area.height;
+            } else if (ev.type == DestroyNotify && ev.xdestroywindow.window == w) {
+                destroyed = true;
+            }
+        }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(end - Clock::now());
+        if (destroyed || left.count() <= 0) {
+            break;
+        }
+        pollfd connection{ConnectionNumber(d), POLLIN, 0};
+        ::poll(&connection, 1, static_cast<int>(left.count()));
+    }
+    const std::chrono::duration<double> measured = Clock::now() - start;
+    std::printf("pixels %lld seconds %.2f\n", pixels, measured.count());
+    if (destroyed) {
+        std::fprintf(stderr, "kestro-xwin: window %lu was destroyed after %.2f seconds\n", w,
+                     measured.count());
+        return 1;
+    }
+    return 0;
+#else
+    static_cast<void>(d);
+    static_cast<void>(w);
+    static_cast<void>(seconds);
+    std::fputs("kestro-xwin: built without the X DAMAGE extension (Debian: libxdamage-dev)\n",
+               stderr);
+    return 1;
+#endif
 }
 
 }  // namespace
@@ -758,6 +830,14 @@ int main(int argc, char** argv) {
                     })
                    ? 0
                    : 1;
+    }
+    if (command == "damage" && args.size() == 3) {
+        char* rest = nullptr;
+        const double seconds = std::strtod(args[2].c_str(), &rest);
+        if (rest == args[2].c_str() || *rest != '\0' || !(seconds >= 0)) {
+            return usage();
+        }
+        return countDamage(d, w, seconds);
     }
     if (command == "close" && args.size() == 2) {
         XEvent ev{};
