@@ -7,17 +7,13 @@
 
 namespace kestro {
 
-std::optional<PixelBox> pointerWallBox(const GameState& s) {
-    if (s.cursorX == 0 || s.cursorY == 0 || !insideGrid(s.cursorX, s.cursorY) ||
-        s.tiles.at(s.cursorX, s.cursorY) != tileWall) {
-        return std::nullopt;
-    }
+std::optional<PixelBox> cellBox(int x, int y, float tileW, float tileH) {
     // The cell's corners as the scene writes them and the renderer reads them back.
     renderEntity cell;
-    cell.x1 = static_cast<float>(s.cursorX) * s.tileW;
-    cell.x2 = cell.x1 + s.tileW;
-    cell.y1 = static_cast<float>(s.cursorY) * s.tileH;
-    cell.y2 = cell.y1 + s.tileH;
+    cell.x1 = static_cast<float>(x) * tileW;
+    cell.x2 = cell.x1 + tileW;
+    cell.y1 = static_cast<float>(y) * tileH;
+    cell.y2 = cell.y1 + tileH;
     for (const float v : {cell.x1, cell.x2, cell.y1, cell.y2}) {
         if (!std::isfinite(v)) {
             return std::nullopt;
@@ -32,6 +28,14 @@ std::optional<PixelBox> pointerWallBox(const GameState& s) {
         return std::nullopt;
     }
     return PixelBox{*left, *top, *right, *bottom};
+}
+
+std::optional<PixelBox> pointerWallBox(const GameState& s) {
+    if (s.cursorX == 0 || s.cursorY == 0 || !insideGrid(s.cursorX, s.cursorY) ||
+        s.tiles.at(s.cursorX, s.cursorY) != tileWall) {
+        return std::nullopt;
+    }
+    return cellBox(s.cursorX, s.cursorY, s.tileW, s.tileH);
 }
 
 }  // namespace kestro

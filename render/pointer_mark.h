@@ -15,6 +15,10 @@ struct PixelBox {
     friend bool operator==(const PixelBox&, const PixelBox&) = default;
 };
 
+// The pixels of cell x, y at the coordinates the scene gives it (cells tileW by tileH pixels), as
+// the renderer draws its corners; nothing when they lie beyond 32-bit pixel coordinates.
+std::optional<PixelBox> cellBox(int x, int y, float tileW, float tileH);
+
 // The pixels of the cell cursorX/cursorY names while that cell holds the pointer's wall, at the
 // coordinates the scene gives the cell; nothing when there is no pointer wall or its cell lies
 // beyond 32-bit pixel coordinates.

@@ -30,6 +30,7 @@
 #include "records/run.h"
 #include "render/crender.h"
 #include "render/palette.h"
+#include "render/qt/scene_change.h"
 #include "shell/dialogs.h"
 #include "shell/field_note.h"
 #include "shell/frame_pacer.h"
@@ -370,8 +371,13 @@ class fMain final : public QMainWindow {
     Preferences prefs_;
     std::optional<Planner> demo_;  // while the computer plays
     bool demoInRun_ = false;       // the run going on was played by the computer, in part or all
-    std::optional<SceneKey> composedKey_;  // the scene of the renderer's list, once composed
-    bool listOnScreen_ = false;            // that list has been drawn and presented
+    // Limits the frame about to be drawn to what differs from the picture on the playfield.
+    void limitFrameToChange();
+
+    std::optional<SceneKey> composedKey_;     // the scene of the renderer's list, once composed
+    std::optional<DrawnScene> drawnScene_;    // what the picture on the playfield shows, if known
+    std::optional<DrawnScene> drawingScene_;  // what the frame being drawn shows, if known
+    bool listOnScreen_ = false;               // that list has been drawn and presented
     bool logOpen_ = false;
     bool unloading_ = false;
     int resizeDepth_ = 0;

@@ -17,6 +17,8 @@
 #include "common/runtime_error.h"
 #include "diag/error_trap.h"
 #include "diag/log.h"
+#include "render/pointer_mark.h"
+#include "render/qt/scene_change.h"
 #include "render/scene.h"
 #include "shell/fatal.h"
 #include "shell/fmain.h"
@@ -114,6 +116,7 @@ bool fMain::frameWanted() {
         composeScene();
     }
     if (!listOnScreen_) {
+        limitFrameToChange();
         return true;
     }
     // The picture would not change: sleep until something happens.
@@ -121,8 +124,23 @@ bool fMain::frameWanted() {
     return false;
 }
 
+void fMain::limitFrameToChange() {
+    ImageSurface& surface = controls_.Kestro.surface();
+    drawingScene_.reset();
+    if (composedKey_) {
+        drawingScene_ = DrawnScene{composedKey_->tiles,    composedKey_->tileW,
+                                   composedKey_->tileH,    composedKey_->sceneReady,
+                                   surface.image().size(), surface.devicePixelRatio(),
+                                   surface.palette(),      pointerWallBox(game_.state())};
+    }
+    // The start-up list, and the first frame of a scene after it, are drawn whole.
+    surface.setDrawClip(drawnScene_ && drawingScene_ ? sceneChange(*drawnScene_, *drawingScene_)
+                                                     : std::nullopt);
+}
+
 void fMain::presentFrame() {
     controls_.Kestro.present();
+    drawnScene_ = drawingScene_;
     if (framePresented_) {
         framePresented_(controls_.Kestro.surface().image());
     }

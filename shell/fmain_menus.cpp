@@ -108,6 +108,7 @@ void fMain::usePalette(PaletteId id) {
     // frame loop waits for an event or while a presented frame waits for its pacer (whose end
     // marks the list as on screen).
     composedKey_.reset();
+    drawnScene_.reset();
     listOnScreen_ = false;
 }
 

@@ -24,9 +24,11 @@ PictureBox::PictureBox(const std::string& name, QWidget* parent)
 QRegion PictureBox::present() {
     const QImage& image = surface_.image();
     // A picture shown at another ratio has other logical pixels: all of it is new.
-    QRegion changed = shown_.devicePixelRatio() == image.devicePixelRatio()
-                          ? changedRegion(shown_, image)
-                          : QRegion(image.rect());
+    // A frame limited to a region changed nothing outside it.
+    const std::optional<QRegion>& clip = surface_.drawClip();
+    QRegion changed = shown_.devicePixelRatio() != image.devicePixelRatio() ? QRegion(image.rect())
+                      : clip ? changedRegion(shown_, image, *clip)
+                             : changedRegion(shown_, image);
     presented_ = changed;
     if (changed.isEmpty()) {
         return changed;

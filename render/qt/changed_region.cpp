@@ -31,25 +31,19 @@ void changedSpans(const QRgb* a, const QRgb* b, int width, std::vector<Span>& sp
     }
 }
 
-}  // namespace
-
-QRegion changedRegion(const QImage& before, const QImage& after) {
-    if (after.isNull()) {
-        return {};
-    }
-    if (before.size() != after.size() || before.format() != after.format() || after.depth() != 32) {
-        return QRegion(after.rect());
-    }
-    const int width = after.width();
+// The changed shapes of one rectangle of two images of the same size and format.
+QRegion changedIn(const QImage& before, const QImage& after, const QRect& area) {
+    const int width = area.width();
+    const int x0 = area.left();
     const auto rowBytes = static_cast<std::size_t>(width) * sizeof(QRgb);
     std::vector<QRect> open;  // shapes still growing: they reached the previous row
     std::vector<QRect> next;
     std::vector<Span> spans;
     QRegion region;
     const auto close = [&region](const QRect& r) { region += r; };
-    for (int y = 0; y < after.height(); ++y) {
-        const auto* a = reinterpret_cast<const QRgb*>(before.constScanLine(y));
-        const auto* b = reinterpret_cast<const QRgb*>(after.constScanLine(y));
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* a = reinterpret_cast<const QRgb*>(before.constScanLine(y)) + x0;
+        const auto* b = reinterpret_cast<const QRgb*>(after.constScanLine(y)) + x0;
         if (std::memcmp(a, b, rowBytes) == 0) {
             std::for_each(open.begin(), open.end(), close);
             open.clear();
@@ -58,7 +52,7 @@ QRegion changedRegion(const QImage& before, const QImage& after) {
         changedSpans(a, b, width, spans);
         next.clear();
         for (const Span& s : spans) {
-            QRect shape(QPoint(s.left, y), QPoint(s.right, y));
+            QRect shape(QPoint(x0 + s.left, y), QPoint(x0 + s.right, y));
             // Every open shape this run overlaps in x joins it, and so does a shape of this row
             // that has grown into it.
             const auto overlaps = [&shape](const QRect& r) {
@@ -86,6 +80,37 @@ QRegion changedRegion(const QImage& before, const QImage& after) {
         open.swap(next);
     }
     std::for_each(open.begin(), open.end(), close);
+    return region;
+}
+
+bool comparable(const QImage& before, const QImage& after) {
+    return before.size() == after.size() && before.format() == after.format() &&
+           after.depth() == 32;
+}
+
+}  // namespace
+
+QRegion changedRegion(const QImage& before, const QImage& after) {
+    if (after.isNull()) {
+        return {};
+    }
+    if (!comparable(before, after)) {
+        return QRegion(after.rect());
+    }
+    return changedIn(before, after, after.rect());
+}
+
+QRegion changedRegion(const QImage& before, const QImage& after, const QRegion& within) {
+    if (after.isNull()) {
+        return {};
+    }
+    if (!comparable(before, after)) {
+        return QRegion(after.rect());
+    }
+    QRegion region;
+    for (const QRect& r : within.intersected(after.rect())) {
+        region += changedIn(before, after, r);
+    }
     return region;
 }
 

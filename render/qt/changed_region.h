@@ -16,6 +16,8 @@ namespace kestro {
 // The changed part of `after` against `before`, in pixels of the images. When the images differ
 // in size or format (or `before` is null), all of `after` has changed.
 QRegion changedRegion(const QImage& before, const QImage& after);
+// The same, looking only inside `within`: for pictures known to be alike everywhere else.
+QRegion changedRegion(const QImage& before, const QImage& after, const QRegion& within);
 
 // Copies the pixels of `region` from `from` into `into`, which has the same size and format.
 void copyRegion(const QImage& from, const QRegion& region, QImage& into);

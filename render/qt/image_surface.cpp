@@ -71,13 +71,15 @@ QFont drawingFont(const QFont& font, double ratio) {
 
 // The pixels of an image for drawing one shape: the image's bits are taken once (which detaches
 // an image shared with a copy once), and each row is reached from them directly.
+// When the frame is limited to a region, only pixels inside one of its rectangles change.
 class Pixels {
   public:
-    explicit Pixels(QImage& image)
+    explicit Pixels(QImage& image, const std::vector<QRect>& clip)
         : bits_(reinterpret_cast<QRgb*>(image.bits())),
           stride_(image.bytesPerLine() / static_cast<qsizetype>(sizeof(QRgb))),
           width_(image.width()),
-          height_(image.height()) {}
+          height_(image.height()),
+          clip_(clip) {}
 
     std::int64_t width() const { return width_; }
     std::int64_t height() const { return height_; }
@@ -85,7 +87,7 @@ class Pixels {
     // The pixel at x, y, which must lie on the image.
     QRgb at(std::int64_t x, std::int64_t y) const { return bits_[y * stride_ + x]; }
 
-    // Sets the pixels a..b of row y, clipped to the image.
+    // Sets the pixels a..b of row y, clipped to the image (and to the frame's region).
     void run(std::int64_t y, std::int64_t a, std::int64_t b, QRgb colour) {
         a = std::max<std::int64_t>(a, 0);
         b = std::min<std::int64_t>(b, width_ - 1);
@@ -93,7 +95,20 @@ class Pixels {
             return;
         }
         QRgb* row = bits_ + y * stride_;
-        std::fill(row + a, row + b + 1, colour);
+        if (clip_.empty()) {
+            std::fill(row + a, row + b + 1, colour);
+            return;
+        }
+        for (const QRect& r : clip_) {
+            if (y < r.top() || y > r.bottom()) {
+                continue;
+            }
+            const std::int64_t left = std::max<std::int64_t>(a, r.left());
+            const std::int64_t right = std::min<std::int64_t>(b, r.right());
+            if (left <= right) {
+                std::fill(row + left, row + right + 1, colour);
+            }
+        }
     }
 
   private:
@@ -101,20 +116,33 @@ class Pixels {
     std::int64_t stride_;
     std::int64_t width_;
     std::int64_t height_;
+    const std::vector<QRect>& clip_;
 };
+
+// Whether the pixels left..right-1 by top..bottom-1 reach into the frame's region (always, while
+// there is none).
+bool reachesClip(const std::vector<QRect>& clip, std::int64_t left, std::int64_t top,
+                 std::int64_t right, std::int64_t bottom) {
+    if (clip.empty()) {
+        return true;
+    }
+    return std::any_of(clip.begin(), clip.end(), [&](const QRect& r) {
+        return left <= r.right() && right > r.left() && top <= r.bottom() && bottom > r.top();
+    });
+}
 
 // Draws a shape given by its row spans over the rows top..bottom-1: pixels with a neighbour
 // (left, right, above or below) outside the shape form the outline, the others the inside.
 // Each row's span is worked out once, as the rows go by.
 template <typename SpanOf>
-void drawShape(QImage& image, std::int64_t top, std::int64_t bottom, SpanOf spanOf, QRgb pen,
-               bool solid, QRgb fill) {
+void drawShape(QImage& image, const std::vector<QRect>& clip, std::int64_t top, std::int64_t bottom,
+               SpanOf spanOf, QRgb pen, bool solid, QRgb fill) {
     const std::int64_t first = std::max<std::int64_t>(top, 0);
     const std::int64_t last = std::min<std::int64_t>(bottom - 1, image.height() - 1);
     if (first > last) {
         return;
     }
-    Pixels pixels(image);
+    Pixels pixels(image, clip);
     Span above = first > top ? spanOf(first - 1) : Span{};
     Span s = spanOf(first);
     for (std::int64_t y = first; y <= last; ++y) {
@@ -192,7 +220,20 @@ ImageSurface::ImageSurface(std::string name, QSize size)
 
 void ImageSurface::cls() {
     if (!image_.isNull()) {
-        image_.fill(shownBackColor());
+        if (clipRects_.empty()) {
+            image_.fill(shownBackColor());
+        } else {
+            QPainter painter(&image_);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            const QColor background = shownBackColor();
+            const double ratio = image_.devicePixelRatio();
+            for (const QRect& r : clipRects_) {
+                // The painter works in logical pixels; the region is in the image's pixels.
+                painter.fillRect(QRectF(r.left() / ratio, r.top() / ratio, r.width() / ratio,
+                                        r.height() / ratio),
+                                 background);
+            }
+        }
     }
     currentX_ = 0.0f;
     currentY_ = 0.0f;
@@ -256,7 +297,7 @@ void ImageSurface::lineTo(std::int32_t x, std::int32_t y) {
     if (iFirst > iLast) {
         return;
     }
-    Pixels pixels(image_);
+    Pixels pixels(image_, clipRects_);
     for (std::int64_t i = iFirst; i <= iLast; ++i) {
         // floor((2 i m + n) / 2n) without overflow: i and m are below 2^33.
         const long double exact = (2.0L * i * minorDelta + n) / (2.0L * n);
@@ -278,16 +319,22 @@ void ImageSurface::rectangle(std::int32_t left, std::int32_t top, std::int32_t r
     if (box.left == box.right || box.top == box.bottom || image_.isNull()) {
         return;
     }
+    if (!reachesClip(clipRects_, box.left, box.top, box.right, box.bottom)) {
+        return;
+    }
     const Span row{box.left, box.right - 1};
     drawShape(
-        image_, box.top, box.bottom, [&](std::int64_t) { return row; }, drawn(foreColor_),
-        fillStyle_ == 0, drawn(fillColor_));
+        image_, clipRects_, box.top, box.bottom, [&](std::int64_t) { return row; },
+        drawn(foreColor_), fillStyle_ == 0, drawn(fillColor_));
 }
 
 void ImageSurface::ellipse(std::int32_t left, std::int32_t top, std::int32_t right,
                            std::int32_t bottom) {
     const Box box = normalised(left, top, right, bottom);
     if (box.left == box.right || box.top == box.bottom || image_.isNull()) {
+        return;
+    }
+    if (!reachesClip(clipRects_, box.left, box.top, box.right, box.bottom)) {
         return;
     }
     // A pixel belongs to the ellipse inscribed in the box when its centre lies inside it.
@@ -306,7 +353,7 @@ void ImageSurface::ellipse(std::int32_t left, std::int32_t top, std::int32_t rig
         const std::int64_t b = floorToInt(cx + half - 0.5);
         return Span{std::max(a, box.left), std::min(b, box.right - 1)};
     };
-    drawShape(image_, box.top, box.bottom, spanOf, drawn(foreColor_), fillStyle_ == 0,
+    drawShape(image_, clipRects_, box.top, box.bottom, spanOf, drawn(foreColor_), fillStyle_ == 0,
               drawn(fillColor_));
 }
 
@@ -332,6 +379,9 @@ void ImageSurface::print(const std::string& text) {
         painter.scale(1.0 / ratio_, 1.0 / ratio_);
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setRenderHint(QPainter::TextAntialiasing, false);
+        if (clip_) {
+            painter.setClipRegion(*clip_);  // in the scaled painter's units: the image's pixels
+        }
         painter.setFont(font);
         painter.setPen(QColor(drawn(foreColor_)));
         for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -366,7 +416,7 @@ void ImageSurface::markPointerWall() {
     // left as it is.
     const QRgb wall = toRgb(paletteColour(palette_, *tileColour(tileWall)));
     const QRgb mark = toRgb(*pointer);
-    Pixels pixels(image_);
+    Pixels pixels(image_, clipRects_);
     const std::int64_t top = std::max<std::int64_t>(b.top, 0);
     const std::int64_t bottom = std::min<std::int64_t>(b.bottom, pixels.height());
     const std::int64_t left = std::max<std::int64_t>(b.left, 0);
@@ -384,6 +434,22 @@ void ImageSurface::refresh() {
     markPointerWall();
     if (onRefresh_) {
         onRefresh_();
+    }
+    setDrawClip(std::nullopt);  // the frame is over
+}
+
+void ImageSurface::setDrawClip(const std::optional<QRegion>& region) {
+    if (!region || region->isEmpty()) {
+        clip_.reset();
+        clipRects_.clear();
+        return;
+    }
+    clip_ = region->intersected(image_.rect());
+    clipRects_.assign(clip_->begin(), clip_->end());
+    if (clipRects_.empty()) {
+        // Nothing of the region lies on the image: nothing is drawn. A rectangle off the image
+        // keeps the list from meaning "no clip".
+        clipRects_.push_back(QRect(-2, -2, 1, 1));
     }
 }
 

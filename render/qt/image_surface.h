@@ -16,6 +16,11 @@
 // pixels inside the pointer's wall (the box setPointerWall gives) are drawn in the palette's
 // pointer colour, leaving the cell's 1-pixel edge in the wall colour. What the surface reports
 // (its fore and fill colours, the background colour set) stays what the renderer set.
+//
+// A frame may be limited to a region (setDrawClip): until the next refresh, clearing and drawing
+// change only the pixels inside it, and every other pixel keeps what it holds. Everything else
+// happens as without it (the colours set, the pen and text positions), so a frame drawn with a
+// region that holds every pixel it would change leaves the image as the whole frame would.
 
 #include <cstdint>
 #include <functional>
@@ -27,7 +32,10 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <QRect>
+#include <QRegion>
 #include <QSize>
+#include <vector>
 
 #include "render/palette.h"
 #include "render/pointer_mark.h"
@@ -94,6 +102,12 @@ class ImageSurface final : public DrawingSurface {
     // The height Print moves the text position down by.
     float lineHeight() const;
 
+    // Limits the drawing of the frame under way to `region` (image pixels); refresh() ends it.
+    // Nothing, or an empty region, is the whole image.
+    void setDrawClip(const std::optional<QRegion>& region);
+    // The region the frame under way is limited to; nothing while it is the whole image.
+    const std::optional<QRegion>& drawClip() const { return clip_; }
+
     // Called by refresh() to show the image (the window paints it and paces the frames).
     void setOnRefresh(std::function<void()> f) { onRefresh_ = std::move(f); }
     // Called by setVisible() with the new visibility.
@@ -127,6 +141,8 @@ class ImageSurface final : public DrawingSurface {
     std::function<void(bool)> onVisibleChanged_;
     PaletteId palette_ = PaletteId::Classic;
     std::function<std::optional<PixelBox>()> pointerWall_;
+    std::optional<QRegion> clip_;
+    std::vector<QRect> clipRects_;  // clip_'s rectangles, empty while there is no clip
 };
 
 }  // namespace kestro
