@@ -180,8 +180,10 @@ class fMain final : public QMainWindow {
     // The renderer between start-up and unload, else null.
     cRender* renderer() const { return renderer_.get(); }
 
-    // Called once, when the first frame has been presented: work that need not delay it.
-    void setAfterFirstFrame(std::function<void()> f) { afterFirstFrame_ = std::move(f); }
+    // Called once the start-up's frames (the banner and the first level) are on the screen: when
+    // the frame loop first waits for something to happen, or after the second frame's wait if
+    // frames keep coming. Work that need not delay the first level goes here.
+    void setAfterStartUp(std::function<void()> f) { afterStartUp_ = std::move(f); }
 
     // Called with the playfield's image each time a frame is presented (tests watch frames).
     void setFramePresented(std::function<void(const QImage&)> f) { framePresented_ = std::move(f); }
@@ -354,7 +356,9 @@ class fMain final : public QMainWindow {
     std::unique_ptr<cRender> renderer_;
     FramePacer pacer_;
     std::function<void(const QImage&)> framePresented_;
-    std::function<void()> afterFirstFrame_;
+    std::function<void()> afterStartUp_;
+    int framesPresented_ = 0;
+    bool startedUp_ = false;  // the start-up's frames are on the screen (runAfterStartUp ran)
     std::unique_ptr<FileDialog> ownFileDialog_;
     FileDialog* fileDialog_ = nullptr;
     std::unique_ptr<InfoPrompt> ownInfoPrompt_;
@@ -373,6 +377,8 @@ class fMain final : public QMainWindow {
     bool demoInRun_ = false;       // the run going on was played by the computer, in part or all
     // Limits the frame about to be drawn to what differs from the picture on the playfield.
     void limitFrameToChange();
+    // Runs the work set by setAfterStartUp, once, after the window's pending paints.
+    void runAfterStartUp();
 
     std::optional<SceneKey> composedKey_;     // the scene of the renderer's list, once composed
     std::optional<DrawnScene> drawnScene_;    // what the picture on the playfield shows, if known

@@ -120,6 +120,7 @@ bool fMain::frameWanted() {
         return true;
     }
     // The picture would not change: sleep until something happens.
+    runAfterStartUp();
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return false;
 }
@@ -144,15 +145,28 @@ void fMain::presentFrame() {
     if (framePresented_) {
         framePresented_(controls_.Kestro.surface().image());
     }
-    if (afterFirstFrame_) {
-        // Once: what need not delay the first level on screen.
-        const std::function<void()> once = std::move(afterFirstFrame_);
-        afterFirstFrame_ = nullptr;
-        once();
-    }
+    ++framesPresented_;
     const QScreen* s = screen();
     pacer_.waitForNextTick(s != nullptr ? s->refreshRate() : 0.0);
+    if (framesPresented_ >= 2) {
+        runAfterStartUp();  // frames keep coming: the first level is on the screen by now
+    }
     advanceClockAtFrame();
+}
+
+void fMain::runAfterStartUp() {
+    if (startedUp_) {
+        return;
+    }
+    startedUp_ = true;
+    yield();  // the frames presented are painted and sent to the display first
+    // The pause hint's text (a bold face of its own to load) comes once the level is shown.
+    showPauseState();
+    if (afterStartUp_) {
+        const std::function<void()> once = std::move(afterStartUp_);
+        afterStartUp_ = nullptr;
+        once();
+    }
 }
 
 void fMain::closeEvent(QCloseEvent* event) {

@@ -140,7 +140,7 @@ void fMain::showPauseState() {
         const QSignalBlocker quiet(controls_.mnuPause);
         controls_.mnuPause.setChecked(paused);
     }
-    if (paused) {
+    if (paused && startedUp_) {
         controls_.PauseHint.showText(QString::fromUtf8(kPauseHintText));
     } else {
         controls_.PauseHint.hide();

@@ -56,7 +56,7 @@ int runGame(const kestro::shell::CommandLine& commandLine, char* programName,
     try {
         kestro::shell::fMain window(trap, prompt);
         // Looking the icon up in the theme takes a few milliseconds: the first level comes first.
-        window.setAfterFirstFrame([id] { QApplication::setWindowIcon(QIcon::fromTheme(id)); });
+        window.setAfterStartUp([id] { QApplication::setWindowIcon(QIcon::fromTheme(id)); });
         const auto closeOnSignal = closeSignals.watch([&window] { window.requestClose(); });
         if (commandLine.savedGame) {
             window.setStartupFile(*commandLine.savedGame);

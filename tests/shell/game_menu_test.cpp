@@ -102,7 +102,8 @@ TEST_F(GameMenu, PlaySoundsTurnsTheSoundsAndIsKeptForTheNextStart) {
 
 TEST_F(GameMenu, PAndThePauseKeyAndTheBoxKeepBoxItemAndGameInStep) {
     fMain window(trap, prompt, time);
-    runSession(window, 2, [&] {
+    // Once start-up's frames are on the screen (the hint comes with them).
+    window.setAfterStartUp([&] {
         activate(window);
         const auto& c = window.controls();
         // Each way of toggling, twice: the box, the item, the game and the hint agree each time.
@@ -123,7 +124,13 @@ TEST_F(GameMenu, PAndThePauseKeyAndTheBoxKeepBoxItemAndGameInStep) {
                 EXPECT_EQ(c.PauseHint.isVisible(), expectPaused);
             }
         }
+        window.close();
     });
+    QTimer::singleShot(30000, &window, [&] {
+        ADD_FAILURE() << "start-up did not end within 30 s";
+        window.close();
+    });
+    window.Form_Load();
 }
 
 TEST_F(GameMenu, NewGameAndRestartLevelBuildTheLevelsResetAndApplyBuild) {
@@ -163,8 +170,9 @@ TEST_F(GameMenu, NewGameAndRestartLevelBuildTheLevelsResetAndApplyBuild) {
 }
 
 TEST_F(GameMenu, TheHintLiesOverThePausedFieldAndIsNeverPartOfItsImage) {
-    // Frame 2 is the first level's scene. Twin windows show it, one paused under the hint, the
-    // other running (on a clock that does not move, so the scene stays the same).
+    // Frame 2 is the first level's scene. Twin windows show it, one paused under the hint (which
+    // comes once start-up's frames are on the screen), the other running (on a clock that does
+    // not move, so the scene stays the same).
     const auto secondFrame = [&](bool clearPause, bool& hintShown) {
         fMain window(trap, prompt, time);
         window.setSeed(5);
@@ -176,12 +184,16 @@ TEST_F(GameMenu, TheHintLiesOverThePausedFieldAndIsNeverPartOfItsImage) {
                 window.controls().cPaused.click();
             } else if (presented == 2) {
                 second = image.copy();
-                hintShown = window.controls().PauseHint.isVisible();
-                window.close();
             }
         });
+        window.setAfterStartUp([&] {
+            hintShown = window.controls().PauseHint.isVisible();
+            window.close();
+        });
         window.Form_Load();
-        EXPECT_EQ(window.controls().PauseHint.text(), kPauseHintText);
+        if (!clearPause) {
+            EXPECT_EQ(window.controls().PauseHint.text(), kPauseHintText);
+        }
         return second;
     };
     bool shownPaused = false;

@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "game/ball.h"
 #include "game/game_clock.h"
 #include "game/level.h"
 #include "shell/fmain.h"
@@ -93,20 +94,40 @@ TEST_F(ShellGamePlay, ThePointerWallAppearsInThePresentedFrame) {
     EXPECT_EQ(cellCentre(frames[2], s, 20, 12), wall);
 }
 
-TEST_F(ShellGamePlay, WorkAfterTheFirstFrameRunsOnceWhenItIsOnScreen) {
-    fMain window(trap, prompt);
-    std::vector<int> framesSeenByIt;
-    int presented = 0;
-    window.setAfterFirstFrame([&] { framesSeenByIt.push_back(presented); });
-    window.setFramePresented([&](const QImage&) {
-        if (++presented == 2) {
-            window.close();
+// Work left for after start-up (the icon's lookup) waits until the banner and the first level are
+// on the screen, and runs once: when the window first waits for events, or, while frames keep
+// coming, after the second frame.
+TEST_F(ShellGamePlay, WorkAfterStartUpRunsOnceWhenTheFirstLevelIsOnScreen) {
+    struct Case {
+        const char* name;
+        bool running;  // frames keep coming
+    };
+    for (const Case c :
+         {Case{"paused, the loop waits", false}, Case{"running at top speed", true}}) {
+        test::ManualTime time;
+        fMain window(trap, prompt, time);
+        std::vector<int> framesSeenByIt;
+        int presented = 0;
+        window.setAfterStartUp([&] { framesSeenByIt.push_back(presented); });
+        window.setFramePresented([&](const QImage&) {
+            ++presented;
+            if (c.running) {
+                // Every frame moves the ball: the loop never waits.
+                Ball_Timer(window.gameState());
+                time.advance(16);
+            }
+            if (presented == 4) {
+                window.close();
+            }
+        });
+        if (!c.running) {
+            // Nothing changes after the first level: the loop waits, and a close ends it.
+            QTimer::singleShot(500, &window, [&] { window.close(); });
         }
-    });
-    QTimer::singleShot(30000, &window, [&] { window.close(); });
-    window.Form_Load();
-    EXPECT_EQ(presented, 2);
-    EXPECT_EQ(framesSeenByIt, std::vector<int>{1}) << "once, after the first frame";
+        QTimer::singleShot(30000, &window, [&] { window.close(); });
+        window.Form_Load();
+        EXPECT_EQ(framesSeenByIt, std::vector<int>{2}) << c.name;
+    }
 }
 
 TEST_F(ShellGamePlay, DraggingASliderChangesOnlyItsLabel) {
