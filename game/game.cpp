@@ -46,6 +46,23 @@ void Game::setPaused(bool paused, Millis t) {
     }
 }
 
+std::optional<Millis> Game::nextWakeTime() const {
+    if (!timers_.enabled()) {
+        return std::nullopt;
+    }
+    Millis wake = std::min(*timers_.due(TimerId::Ball), *timers_.due(TimerId::Score));
+    if (accelChangesBall(state_, timers_)) {
+        wake = std::min(wake, *timers_.due(TimerId::accel));
+    }
+    if (levelComplete(state_)) {
+        wake = std::min(wake, *timers_.due(TimerId::LevelUp));
+    }
+    if (!pendingMoves_.empty()) {
+        wake = std::min(wake, pendingMoves_.front().at);
+    }
+    return wake;
+}
+
 void Game::advanceTo(Millis t) {
     if (messageOpen_) {
         return;

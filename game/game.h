@@ -60,6 +60,13 @@ class Game {
     void setPaused(bool paused, Millis t);
     bool paused() const { return !timers_.enabled(); }
 
+    // The earliest time at which anything can change that the player sees, or when the ball
+    // moves: the next Ball or Score tick, the next acceleration tick while it changes the ball's
+    // period, the next level check once no goal is left, a pointer move waiting for its time.
+    // The ticks before it change nothing until then and an advance to it fires them in order,
+    // so a front end may sleep until it. Nothing while paused.
+    std::optional<Millis> nextWakeTime() const;
+
     // Fires, in order, every timer due at or before t. Does nothing while a game message is
     // open: a timer never interrupts one.
     void advanceTo(Millis t);

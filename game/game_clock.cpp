@@ -7,8 +7,16 @@
 
 namespace kestro {
 
+namespace {
+
+bool accelShortens(const GameState& s) {
+    return s.ballInterval > s.minInterval;
+}
+
+}  // namespace
+
 void accel_Timer(GameState& s, TimerSet& timers) {
-    if (s.ballInterval > s.minInterval) {
+    if (accelShortens(s)) {
         s.ballInterval = checked16(std::int64_t{s.ballInterval} - s.accelStep);
         if (s.ballInterval <= 0) {
             s.ballInterval = 1;
@@ -17,9 +25,17 @@ void accel_Timer(GameState& s, TimerSet& timers) {
     timers.setPeriod(TimerId::Ball, s.ballInterval);
 }
 
+bool accelChangesBall(const GameState& s, const TimerSet& timers) {
+    return accelShortens(s) || timers.period(TimerId::Ball) != s.ballInterval;
+}
+
+bool levelComplete(const GameState& s) {
+    return goalsLeft(s.tiles) == 0;
+}
+
 bool LevelUp_Timer(GameState& s, const Sliders& sliders, RandomSource& random, GameDisplay& display,
                    const EventReport& report) {
-    if (goalsLeft(s.tiles) > 0) {
+    if (!levelComplete(s)) {
         return false;
     }
     if (report) {

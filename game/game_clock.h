@@ -19,6 +19,12 @@ inline constexpr std::int16_t kLastLevel = 80;
 // Shortens the ball's period by accelStep until it is at or below minInterval (never below 1)
 // and hands the period to the Ball timer, also when it did not change.
 void accel_Timer(GameState& s, TimerSet& timers);
+// Whether an acceleration tick now would change when the ball moves: it still shortens the
+// period, or the Ball timer does not run at the state's period yet (a new level, a load).
+bool accelChangesBall(const GameState& s, const TimerSet& timers);
+
+// Whether a level check now would complete the level: no goal is left.
+bool levelComplete(const GameState& s);
 
 // When no goal is left: banks the score, clears the grid, moves the level slider on (after the
 // last level, with the congratulation, back to 0) and builds the next level. Returns whether the

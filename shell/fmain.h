@@ -58,8 +58,9 @@ namespace kestro::shell {
 // A gap of more than this between two wake-ups of the game clock is a stalled (suspended)
 // machine: only this much of it is played.
 inline constexpr Millis kStallLimitMs = 1000;
-// The longest the game clock sleeps at once; it wakes earlier when a tick is due.
-inline constexpr Millis kMaxClockWaitMs = 1000;
+// The longest the game clock sleeps at once; it wakes earlier when something can change. Well
+// below the stall limit, so that a sleep is never taken for a suspended machine.
+inline constexpr Millis kMaxClockWaitMs = 500;
 // The longest the clock waits for a frame while it is advanced once a frame (60 Hz).
 inline constexpr Millis kMaxClockFrameMs = 17;
 // While the clock is advanced once a frame, each presented frame advances it after the frame's

@@ -83,6 +83,7 @@ bool fMain::loadInto(const std::string& path) {
     }
     // The pause state, the timers and their periods stay; the next frame shows the loaded grid.
     savegame::applyDecodedGame(loaded.value().game, game_.state(), sliders());
+    armClock();  // the loaded grid and ball period decide which ticks can change anything
     showTrueScore();
     return true;
 }

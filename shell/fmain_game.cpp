@@ -67,7 +67,8 @@ bool fMain::clockPerFrame() const {
 void fMain::armClock() {
     // While a game message is open the game holds its timers; the tick that showed the message
     // sets the clock again when the message has closed.
-    const auto due = game_.timers().nextDueTime();
+    // The ticks before the next wake time change nothing anyone sees; that advance fires them.
+    const auto due = game_.nextWakeTime();
     if (!due || game_.messageOpen() || unloading_) {
         clock_.stop();
         return;
@@ -98,10 +99,15 @@ void fMain::advanceClockAtFrame() {
 void fMain::Kestro_MouseMove(int button, int shift, float x, float y) {
     static_cast<void>(button);  // the wall follows the pointer with or without buttons
     static_cast<void>(shift);
-    if (clockPerFrame()) {
-        game_.mouseMoveAt(time_.now(), x, y);
-    } else {
+    if (game_.paused()) {
         game_.mouseMove(x, y);
+        return;
+    }
+    // The move takes its place among the ticks by its time; the clock sleeps past ticks that
+    // change nothing to see, so it is played now, after them, unless the next frame plays it.
+    game_.mouseMoveAt(time_.now(), x, y);
+    if (!clockPerFrame()) {
+        advanceClock();
     }
 }
 
@@ -128,6 +134,7 @@ void fMain::showTrueScore() {
 
 void fMain::apply_Click() {
     game_.apply();
+    armClock();  // a new level: the ticks that matter are others
     showTrueScore();
     runs_.levelRebuilt(game_.state());  // the run goes on
 }
@@ -136,6 +143,7 @@ void fMain::reset_Click() {
     // New Game: the run ends, and a fresh one begins on the new level.
     std::optional<records::Entry> ended = runs_.end();
     game_.reset();
+    armClock();
     showTrueScore();
     runs_.beginFresh(game_.state());
     keepRun(std::move(ended), true);

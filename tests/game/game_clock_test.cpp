@@ -408,6 +408,94 @@ TEST(GameClock, PointerMovesGivenWithTheirTimesPlayAsIfTheClockWentTickByTick) {
               tickByTick.game.timers().due(TimerId::Ball));
 }
 
+// A front end that sleeps until nextWakeTime (at most 500 ms at once) and advances at each pointer
+// move, given with its time, plays the game a clock advanced every millisecond plays; and nothing
+// the player sees changes between two of its wake-ups: the grid, the score and the level at every
+// millisecond from one wake-up to the next are those of the first.
+TEST(GameClock, SleepingUntilTheNextWakeTimeMissesNothingThePlayerSees) {
+    struct Case {
+        const char* name;
+        std::int32_t level, accel, speed;
+        std::function<void(Fixture&)> prepare;
+    };
+    const Case cases[] = {
+        {"level 1", 1, 5, 300, [](Fixture&) {}},
+        {"level 30, fast", 30, 10, 450, [](Fixture&) {}},
+        {"no goals: a completion at the first check", 5, 5, 300,
+         [](Fixture& f) { f.removeGoals(); }},
+        {"a score about to run out", 10, 5, 300, [](Fixture& f) { f.game.state().score = 3; }},
+        {"a period the Ball timer does not run at yet", 1, 5, 300,
+         [](Fixture& f) { f.game.state().ballInterval = 120; }},
+    };
+    constexpr Millis kEnd = 40000;
+    struct Move {
+        Millis at;
+        float x, y;
+    };
+    std::vector<Move> moves;
+    for (Millis t = 11; t <= kEnd; t += 37) {
+        moves.push_back(Move{t, static_cast<float>((t * 13) % 540), static_cast<float>(t % 520)});
+    }
+    struct Seen {
+        Tiles tiles;
+        std::int32_t score;
+        std::int16_t level;
+        bool operator==(const Seen&) const = default;
+    };
+    const auto seen = [](const Game& g) {
+        return Seen{g.state().tiles, g.state().score, g.state().level};
+    };
+    for (const Case& c : cases) {
+        const auto start = [&](Fixture& f) {
+            f.game.state().tileW = 9.2f;
+            f.game.state().tileH = 11.1f;
+            f.game.setStallLimit(1000);
+            c.prepare(f);
+            f.game.setPaused(false, 0);
+        };
+        Fixture woken(c.level, c.accel, c.speed);
+        start(woken);
+        std::map<Millis, Seen> atWake;
+        std::size_t next = 0;
+        Millis now = 0;
+        while (now < kEnd) {
+            Millis wake = std::min(*woken.game.nextWakeTime(), now + 500);
+            wake = std::max(wake, now);
+            if (next < moves.size() && moves[next].at <= wake) {
+                wake = moves[next].at;
+                woken.game.mouseMoveAt(wake, moves[next].x, moves[next].y);
+                ++next;
+            }
+            wake = std::min(wake, kEnd);
+            woken.game.advanceTo(wake);
+            now = wake;
+            atWake[now] = seen(woken.game);
+        }
+
+        Fixture tickByTick(c.level, c.accel, c.speed);
+        start(tickByTick);
+        next = 0;
+        Seen lastWake = seen(tickByTick.game);
+        for (Millis t = 1; t <= kEnd; ++t) {
+            tickByTick.game.advanceTo(t);
+            while (next < moves.size() && moves[next].at == t) {
+                tickByTick.game.mouseMove(moves[next].x, moves[next].y);
+                ++next;
+            }
+            if (const auto w = atWake.find(t); w != atWake.end()) {
+                ASSERT_TRUE(seen(tickByTick.game) == w->second) << c.name << " at wake " << t;
+                lastWake = w->second;
+            } else {
+                ASSERT_TRUE(seen(tickByTick.game) == lastWake)
+                    << c.name << ": something changed at " << t << " with no wake-up";
+            }
+        }
+        EXPECT_EQ(woken.game.ticks(), tickByTick.game.ticks()) << c.name;
+        EXPECT_EQ(woken.game.state(), tickByTick.game.state()) << c.name;
+        EXPECT_LT(atWake.size(), 40000u / 2) << c.name << ": it slept between ticks";
+    }
+}
+
 TEST(GameClock, APointerMoveWhilePausedMovesTheWallAtOnce) {
     Fixture queued;
     Fixture direct;
