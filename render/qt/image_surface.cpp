@@ -223,15 +223,13 @@ void ImageSurface::cls() {
         if (clipRects_.empty()) {
             image_.fill(shownBackColor());
         } else {
-            QPainter painter(&image_);
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-            const QColor background = shownBackColor();
-            const double ratio = image_.devicePixelRatio();
+            // Row by row in the image's own pixels, whatever its pixel ratio.
+            const QRgb background = shownBackColor().rgb();
+            Pixels pixels(image_, clipRects_);
             for (const QRect& r : clipRects_) {
-                // The painter works in logical pixels; the region is in the image's pixels.
-                painter.fillRect(QRectF(r.left() / ratio, r.top() / ratio, r.width() / ratio,
-                                        r.height() / ratio),
-                                 background);
+                for (int y = r.top(); y <= r.bottom(); ++y) {
+                    pixels.run(y, r.left(), r.right(), background);
+                }
             }
         }
     }

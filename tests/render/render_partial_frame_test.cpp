@@ -9,6 +9,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <QImage>
@@ -47,8 +48,9 @@ void drawFrame(ImageSurface& surface, const GameState& s) {
     renderer.renderStart();
 }
 
-ImageSurface surfaceFor(const GameState& s, PaletteId palette, QSize size) {
+ImageSurface surfaceFor(const GameState& s, PaletteId palette, QSize size, double ratio) {
     ImageSurface surface("Kestro", size);
+    surface.setDevicePixelRatio(ratio);
     surface.setBackColor(kBackground);
     surface.setPalette(palette);
     surface.setPointerWall([&s] { return pointerWallBox(s); });
@@ -56,8 +58,8 @@ ImageSurface surfaceFor(const GameState& s, PaletteId palette, QSize size) {
 }
 
 // The whole frame of the state, drawn on a surface of its own.
-QImage wholeFrame(const GameState& s, PaletteId palette, QSize size) {
-    ImageSurface surface = surfaceFor(s, palette, size);
+QImage wholeFrame(const GameState& s, PaletteId palette, QSize size, double ratio) {
+    ImageSurface surface = surfaceFor(s, palette, size, ratio);
     drawFrame(surface, s);
     return surface.image().copy();
 }
@@ -105,15 +107,16 @@ void playStep(GameState& s, std::mt19937& random) {
 
 TEST(PartialFrame, DrawingOnlyTheChangeLeavesTheWholeFrame) {
     test::ensureGuiApplication();
-    const QSize size(582, 525);
     for (const PaletteId palette : allPalettes()) {
-        for (const std::uint64_t seed : {1u, 7u}) {
+        for (const auto& [seed, ratio] : {std::pair{1u, 1.0}, std::pair{7u, 1.5}}) {
+            const QSize size(static_cast<int>(582 * ratio), static_cast<int>(525 * ratio));
             test::LaidLevel level(20, seed);
             GameState& s = level.state;
-            s.tileW = 9.864f;  // the window's cells: neither a whole number nor a short fraction
-            s.tileH = 11.17f;
+            // The window's cells in the image's pixels: neither whole nor a short fraction.
+            s.tileW = static_cast<float>(9.864 * ratio);
+            s.tileH = static_cast<float>(11.17 * ratio);
             s.sceneReady = true;
-            ImageSurface surface = surfaceFor(s, palette, size);
+            ImageSurface surface = surfaceFor(s, palette, size, ratio);
             drawFrame(surface, s);
             std::mt19937 random(static_cast<std::uint32_t>(seed));
             for (int frame = 0; frame < 60; ++frame) {
@@ -122,7 +125,7 @@ TEST(PartialFrame, DrawingOnlyTheChangeLeavesTheWholeFrame) {
                 playStep(s, random);
                 const std::optional<QRegion> change = sceneChange(before, sceneOf(s, surface));
                 ASSERT_TRUE(change) << "frame " << frame;
-                const QImage whole = wholeFrame(s, palette, size);
+                const QImage whole = wholeFrame(s, palette, size, ratio);
                 // Every pixel that differs lies in the change.
                 EXPECT_TRUE(changedRegion(shown, whole).subtracted(*change).isEmpty())
                     << paletteName(palette) << " seed " << seed << " frame " << frame;
@@ -136,12 +139,13 @@ TEST(PartialFrame, DrawingOnlyTheChangeLeavesTheWholeFrame) {
     }
 }
 
-// Pixels outside the region keep what they hold, whatever the frame draws there; a frame's
-// colours and text position are set as without a region.
-TEST(PartialFrame, NothingOutsideTheRegionIsTouched) {
-    test::ensureGuiApplication();
+// Pixels outside the region keep what they hold, whatever the frame draws there (text is drawn
+// larger at higher pixel ratios); a frame's colours and text position are set as without a
+// region.
+void checkNothingOutsideTheRegionIsTouched(double ratio) {
     ImageSurface surface("Kestro", QSize(60, 40));
     surface.setBackColor(kBackground);
+    surface.setDevicePixelRatio(ratio);
     surface.cls();
     const QImage before = surface.image().copy();
     const QRect inside(10, 5, 20, 10);
@@ -168,6 +172,14 @@ TEST(PartialFrame, NothingOutsideTheRegionIsTouched) {
     surface.setDrawClip(std::nullopt);
     surface.rectangle(0, 0, 60, 40);
     EXPECT_EQ(changedRegion(before, surface.image()), QRegion(QRect(0, 0, 60, 40)));
+}
+
+TEST(PartialFrame, NothingOutsideTheRegionIsTouched) {
+    test::ensureGuiApplication();
+    for (const double ratio : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(ratio);
+        checkNothingOutsideTheRegionIsTouched(ratio);
+    }
 }
 
 TEST(PartialFrame, WhatChangesTheWholePictureIsNamedWhole) {
