@@ -329,6 +329,10 @@ class fMain final : public QMainWindow {
     void armClock();
     // After a presented frame's wait: advances the clock when it goes once a frame and is set.
     void advanceClockAtFrame();
+    // Limits the frame about to be drawn to what differs from the picture on the playfield.
+    void limitFrameToChange();
+    // Runs the work set by setAfterStartUp, once, after the window's pending paints.
+    void runAfterStartUp();
     // The screen's frame period in whole milliseconds, 1 to kMaxClockFrameMs.
     Millis framePeriodMs() const;
     // Whether the clock is advanced once a frame: the ball's period is shorter than a frame, so
@@ -376,11 +380,6 @@ class fMain final : public QMainWindow {
     Preferences prefs_;
     std::optional<Planner> demo_;  // while the computer plays
     bool demoInRun_ = false;       // the run going on was played by the computer, in part or all
-    // Limits the frame about to be drawn to what differs from the picture on the playfield.
-    void limitFrameToChange();
-    // Runs the work set by setAfterStartUp, once, after the window's pending paints.
-    void runAfterStartUp();
-
     std::optional<SceneKey> composedKey_;     // the scene of the renderer's list, once composed
     std::optional<DrawnScene> drawnScene_;    // what the picture on the playfield shows, if known
     std::optional<DrawnScene> drawingScene_;  // what the frame being drawn shows, if known
