@@ -150,4 +150,25 @@ void renderer_render(const GameState& s, cRender& renderer, const std::function<
     renderer.renderEntitiesFill(texts, -1, -1);
 }
 
+bool drawListOnce(std::vector<std::string> texts, DrawingSurface& surface, TrapDialog& trap,
+                  const std::function<void()>& yield) {
+    cRender renderer(trap, yield);
+    if (!renderer.renderInit(&surface)) {
+        return false;
+    }
+    // One frame: the handler of the first render event stops the loop.
+    renderer.render = [&renderer](std::int16_t&) { renderer.renderStop(); };
+    while (texts.size() < 2) {
+        texts.push_back(entityToText(renderEntity{}));
+    }
+    renderer.renderEntitiesFill(texts, -1, -1);
+    renderer.renderStart();
+    return true;
+}
+
+bool drawSceneOnce(const GameState& s, DrawingSurface& surface, TrapDialog& trap,
+                   const std::function<void()>& yield) {
+    return drawListOnce(composeScene(s), surface, trap, yield);
+}
+
 }  // namespace kestro

@@ -12,6 +12,8 @@
 namespace kestro {
 
 class cRender;
+class DrawingSurface;
+class TrapDialog;
 
 // The colour number (red + 256 x green + 65536 x blue) a tile code is drawn in, or nothing for a
 // code without a colour.
@@ -25,5 +27,15 @@ std::vector<std::string> composeScene(const GameState& s);
 // The window's handler of the render event: yield once, then, while sceneReady, compose the
 // scene and hand it to the renderer with both bounds -1.
 void renderer_render(const GameState& s, cRender& renderer, const std::function<void()>& yield);
+
+// One frame of the list on the surface, drawn by a renderer of its own (clear, draw, refresh),
+// which yields through `yield` and asks `trap` about errors. A fresh renderer takes its first
+// list only with two entities or more, as the game's start-up list has, so a shorter list is made
+// up with entities that draw nothing. False when the renderer could not be set up.
+bool drawListOnce(std::vector<std::string> texts, DrawingSurface& surface, TrapDialog& trap,
+                  const std::function<void()>& yield);
+// The same for the scene of the state, as composeScene writes it.
+bool drawSceneOnce(const GameState& s, DrawingSurface& surface, TrapDialog& trap,
+                   const std::function<void()>& yield);
 
 }  // namespace kestro

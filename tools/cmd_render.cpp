@@ -154,21 +154,9 @@ int cmdRender(const Args& args) {
         surface.setPointerWall([&s] { return pointerWallBox(s); });
         {
             AbortingDialog dialog;
-            cRender renderer(dialog, [] { QCoreApplication::processEvents(); });
-            if (!renderer.renderInit(&surface)) {
+            if (!drawSceneOnce(s, surface, dialog, [] { QCoreApplication::processEvents(); })) {
                 throw CliError("the renderer could not be set up: " + oneLine(dialog.text()));
             }
-            // One frame: the handler of the first render event stops the loop.
-            renderer.render = [&renderer](std::int16_t&) { renderer.renderStop(); };
-            // A fresh renderer takes its first list only with two entities or more, as the
-            // game's start-up list has; a scene of fewer tiles is made up with entities that
-            // draw nothing.
-            std::vector<std::string> texts = composeScene(s);
-            while (texts.size() < 2) {
-                texts.push_back(entityToText(renderEntity{}));
-            }
-            renderer.renderEntitiesFill(texts, -1, -1);
-            renderer.renderStart();
         }
 
         // Encoded in memory, then written whole: a failing write leaves any earlier picture as

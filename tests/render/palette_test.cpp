@@ -83,15 +83,7 @@ QImage frameOf(const std::vector<std::string>& texts, PaletteId palette,
     surface.setPointerWall(std::move(pointerWall));
     surface.cls();
     test::ScriptedDialog dialog;
-    cRender renderer(dialog, [] {});
-    renderer.renderInit(&surface);
-    renderer.render = [&renderer](std::int16_t&) { renderer.renderStop(); };
-    std::vector<std::string> list = texts;
-    while (list.size() < 2) {
-        list.push_back(entityToText(renderEntity{}));
-    }
-    renderer.renderEntitiesFill(list, -1, -1);
-    renderer.renderStart();
+    drawListOnce(texts, surface, dialog, [] {});
     return surface.image();
 }
 

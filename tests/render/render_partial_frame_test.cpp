@@ -37,15 +37,7 @@ const QColor kBackground(200, 200, 200);
 // One frame of the state's scene onto the surface, through the renderer: clear, draw, refresh.
 void drawFrame(ImageSurface& surface, const GameState& s) {
     test::ScriptedDialog dialog;
-    cRender renderer(dialog, [] {});
-    renderer.renderInit(&surface);
-    renderer.render = [&renderer](std::int16_t&) { renderer.renderStop(); };
-    std::vector<std::string> list = composeScene(s);
-    while (list.size() < 2) {
-        list.push_back(entityToText(renderEntity{}));
-    }
-    renderer.renderEntitiesFill(list, -1, -1);
-    renderer.renderStart();
+    ASSERT_TRUE(drawSceneOnce(s, surface, dialog, [] {}));
 }
 
 ImageSurface surfaceFor(const GameState& s, PaletteId palette, QSize size, double ratio) {

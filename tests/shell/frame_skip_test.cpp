@@ -42,15 +42,7 @@ QImage drawnAfresh(fMain& window) {
     surface.setBackColor(playfield.backColor());
     surface.setFont(playfield.font());
     test::ScriptedTrap trap;
-    cRender renderer(trap, [] {});
-    renderer.renderInit(&surface);
-    renderer.render = [&](std::int16_t&) { renderer.renderStop(); };
-    std::vector<std::string> texts = composeScene(window.gameState());
-    while (texts.size() < 2) {
-        texts.push_back(entityToText(renderEntity{}));
-    }
-    renderer.renderEntitiesFill(texts, -1, -1);
-    renderer.renderStart();
+    drawSceneOnce(window.gameState(), surface, trap, [] {});
     return surface.image().copy();
 }
 
